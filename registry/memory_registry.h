@@ -1,0 +1,44 @@
+// An in-memory registry that behaves as the system's does at the calls the tool makes.
+#pragma once
+
+#include "reg_tree.h"
+#include "registry.h"
+
+#include <cstddef>
+#include <unordered_map>
+
+namespace quenzel {
+
+class MemoryRegistry final : public Registry {
+  public:
+    MemoryRegistry() = default;
+    explicit MemoryRegistry(RegTree tree) : tree_(std::move(tree)) {}
+
+    RegResult RegOpenKeyExA(RegHandle key, const char *subKey, std::uint32_t options,
+                            std::uint32_t access, RegHandle *result) override;
+    RegResult RegQueryValueExA(RegHandle key, const char *valueName, std::uint32_t *type,
+                               unsigned char *data, std::uint32_t *size) override;
+    RegResult RegSetValueExA(RegHandle key, const char *valueName, std::uint32_t type,
+                             const unsigned char *data, std::uint32_t size) override;
+    RegResult RegEnumKeyA(RegHandle key, std::uint32_t index, char *name,
+                          std::uint32_t nameLength) override;
+    RegResult RegCloseKey(RegHandle key) override;
+
+    RegTree &Tree() { return tree_; }
+    RegTree Snapshot() const { return tree_; }
+    std::size_t OpenHandles() const { return open_.size(); }
+
+  private:
+    struct OpenKey {
+        RegKey *key;
+        std::uint32_t access;
+    };
+    const OpenKey *Lookup(RegHandle key);
+
+    RegTree tree_;
+    std::unordered_map<RegHandle, OpenKey> open_;
+    RegHandle nextHandle_ = 0x100;
+    OpenKey rootKey_{nullptr, 0};
+};
+
+} // namespace quenzel

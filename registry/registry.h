@@ -1,0 +1,59 @@
+// The registry boundary: the system's constants and the five operations the settings engine uses.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The constants carry the system's own names; windows.h makes macros of them, so it must come
+// after this header in any file that needs both.
+#ifdef HKEY_CURRENT_USER
+#error "include registry.h before windows.h"
+#endif
+
+namespace quenzel {
+
+using RegHandle = std::uintptr_t; // an opened key or one of the predefined roots
+using RegResult = std::int32_t;   // 0 on success, else a system error code
+
+constexpr RegHandle HKEY_CURRENT_USER = 0x80000001;
+constexpr RegHandle HKEY_LOCAL_MACHINE = 0x80000002;
+constexpr RegHandle HKEY_DYN_DATA = 0x80000006;
+
+constexpr std::uint32_t KEY_QUERY_VALUE = 1;
+constexpr std::uint32_t KEY_SET_VALUE = 2;
+constexpr std::uint32_t KEY_ENUMERATE_SUB_KEYS = 8;
+
+constexpr std::uint32_t REG_SZ = 1;
+constexpr std::uint32_t REG_BINARY = 3;
+constexpr std::uint32_t REG_DWORD = 4;
+
+constexpr RegResult ERROR_SUCCESS = 0;
+constexpr RegResult ERROR_FILE_NOT_FOUND = 2;
+constexpr RegResult ERROR_ACCESS_DENIED = 5;
+constexpr RegResult ERROR_INVALID_HANDLE = 6;
+constexpr RegResult ERROR_MORE_DATA = 234;
+constexpr RegResult ERROR_NO_MORE_ITEMS = 259;
+
+// Shaped as the advapi32 functions of the same names: 8-bit names that end at their first NUL,
+// byte buffers, sizes in and out. Whatever a call fails on, it leaves the caller's buffers and
+// the store as they were.
+class Registry {
+  public:
+    virtual ~Registry() = default;
+    virtual RegResult RegOpenKeyExA(RegHandle key, const char *subKey, std::uint32_t options,
+                                    std::uint32_t access, RegHandle *result) = 0;
+    virtual RegResult RegQueryValueExA(RegHandle key, const char *valueName, std::uint32_t *type,
+                                       unsigned char *data, std::uint32_t *size) = 0;
+    virtual RegResult RegSetValueExA(RegHandle key, const char *valueName, std::uint32_t type,
+                                     const unsigned char *data, std::uint32_t size) = 0;
+    virtual RegResult RegEnumKeyA(RegHandle key, std::uint32_t index, char *name,
+                                  std::uint32_t nameLength) = 0;
+    virtual RegResult RegCloseKey(RegHandle key) = 0;
+};
+
+// The characters before the first NUL; the whole text when it holds none.
+inline std::string CutAtNull(const std::string &text) {
+    return text.substr(0, text.find('\0'));
+}
+
+} // namespace quenzel
