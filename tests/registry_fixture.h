@@ -27,6 +27,7 @@ class RegistryFixture {
     virtual const char *Name() const = 0;
 };
 
+// At most one fixture may exist at a time.
 std::unique_ptr<RegistryFixture> MakeRegistryFixture();
 
 } // namespace quenzel

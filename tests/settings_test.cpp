@@ -35,6 +35,9 @@ const std::string kWin95 = "REGEDIT4\n" + kPolicy + "\"NoDriveTypeAutoRun\"=hex:
 class SettingsTest : public ::testing::Test {
   protected:
     void Start(const std::string &regedit4) {
+        settings.reset();
+        fixture.reset(); // one scratch registry at a time: the roots are redirected process-wide
+        form = ModelForm();
         fixture = MakeRegistryFixture();
         fixture->Load(regedit4);
         before = fixture->Snapshot();

@@ -70,8 +70,10 @@ void ReadKey(HKEY key, RegKey &into) {
 class WineFixture final : public RegistryFixture {
   public:
     WineFixture() {
-        const std::string base =
-            "Software\\QuenzelScratch\\" + std::to_string(::GetCurrentProcessId()) + "\\";
+        static int instances = 0;
+        base_ = "Software\\QuenzelScratch\\" + std::to_string(::GetCurrentProcessId()) + "-" +
+                std::to_string(++instances);
+        const std::string base = base_ + "\\";
         const char *names[] = {"HKCU", "HKLM", "HKDD"};
         for (int i = 0; i < 3; ++i) {
             Check(::RegCreateKeyExA(HKEY_CURRENT_USER, (base + names[i]).c_str(), 0, nullptr, 0,
@@ -89,7 +91,7 @@ class WineFixture final : public RegistryFixture {
             ::RegDeleteTreeA(key, nullptr);
             ::RegCloseKey(key);
         }
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QuenzelScratch");
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
     }
 
     Registry &registry() override { return registry_; }
@@ -152,6 +154,7 @@ class WineFixture final : public RegistryFixture {
     }
 
     Advapi32Registry registry_;
+    std::string base_;
     HKEY scratch_[3] = {};
 };
 

@@ -12,6 +12,9 @@ setup)
     wineserver -k </dev/null >/dev/null 2>&1 || true
     wineserver -w </dev/null >/dev/null 2>&1 || true
     wineserver -p </dev/null >/dev/null 2>&1
+    # The first program after a restart starts Wine's own services; they must not inherit a
+    # test's output pipe, or CTest waits for them.
+    wine reg query 'HKCU\Software\Wine\Drivers' </dev/null >/dev/null 2>&1
     echo "wine prefix ready: $WINEPREFIX"
     ;;
 cleanup)
