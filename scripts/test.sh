@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs what is missing, builds both builds and runs every test: the portable engine natively
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows programs under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh test
+
+echo "== native build: engine tests (ASan/UBSan)"
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+echo "== windows build: tests under Wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ctest --preset windows
