@@ -4,7 +4,7 @@
 # Usage: scripts/install-deps.sh [run|test]   (default: test, which is everything)
 set -eu
 what=${1:-test}
-packages="cmake make g++ googletest wine wine64 g++-mingw-w64-x86-64 xvfb xauth xdotool imagemagick"
+packages="cmake make g++ googletest wine wine64 fonts-wine g++-mingw-w64-x86-64 xvfb xauth xdotool imagemagick"
 if [ "$what" = test ]; then
     packages="$packages g++-mingw-w64-i686 libbenchmark-dev clang libclang-rt-14-dev valgrind"
 fi

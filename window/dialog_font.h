@@ -1,0 +1,24 @@
+// The dialog font: the system's message font, made smaller only where a caption would not fit.
+#pragma once
+
+#include "controls.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace quenzel {
+
+// The caption as drawn: "&" marks removed, "&&" kept as one "&".
+std::wstring WithoutMnemonic(const std::wstring &caption);
+
+// Whether the caption shows whole in a control of that kind and pixel size, in the font that is
+// selected into dc. Labels wrap at words.
+bool CaptionFits(HDC dc, ControlKind kind, const std::wstring &caption, SIZE size, int dpi);
+
+// The message font, at the screen's DPI; when a caption of the control table (or a text the label
+// can show) would be clipped at the table's sizes, the largest smaller height with which all fit,
+// down to three quarters of the system's.
+HFONT CreateDialogFont(int dpi);
+
+} // namespace quenzel

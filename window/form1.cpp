@@ -1,0 +1,322 @@
+// Form1, the program's one window: its controls, its check box layer and its commands.
+#include "form1.h"
+
+#include "dialog_font.h"
+#include "module1.h"
+#include "resource.h"
+#include "text_api.h"
+#include "texts.h"
+
+#include <string>
+
+namespace quenzel {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuenzelForm1";
+// A fixed dialog frame: title, system menu and close box; no sizing, minimising or maximising.
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kFormExStyle = 0;
+constexpr UINT kPolicyBroadcastTimeout = 1000; // milliseconds
+
+struct ControlClass {
+    const wchar_t *className;
+    DWORD style;
+};
+
+// Check boxes are BS_CHECKBOX, not automatic: the window toggles them itself, so that a click
+// and an assignment raise Check1_Click the same way, once. No button is BS_DEFPUSHBUTTON.
+// Frames come before most of their contents in creation order, so no control clips its siblings:
+// a group box paints only its edge and caption.
+ControlClass ClassOf(ControlKind kind) {
+    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+    case ControlKind::GroupFrame:
+        return {L"BUTTON", child | BS_GROUPBOX};
+    case ControlKind::Label:
+        return {L"STATIC", child | SS_LEFT | SS_NOPREFIX};
+    case ControlKind::Picture:
+        return {L"STATIC", child | SS_ICON};
+    case ControlKind::CheckBox:
+        return {L"BUTTON", child | WS_TABSTOP | BS_CHECKBOX};
+    case ControlKind::PushButton:
+        return {L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON};
+    }
+    return {L"STATIC", child};
+}
+
+int ScreenDpi() {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
+Form1::Form1(Registry &registry, HINSTANCE instance)
+    : instance_(instance), settings_(registry, *this) {}
+
+Form1::~Form1() {
+    DestroyWindows();
+    if (classRegistered_)
+        text::UnregisterWindowClass(kClassName, instance_);
+}
+
+bool Form1::Create() {
+    dpi_ = ScreenDpi();
+    const text::WindowClass windowClass{
+        kClassName,
+        &Form1::WindowProcedure,
+        instance_,
+        text::LoadIconResource(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXICON), true),
+        text::LoadIconResource(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXSMICON), true),
+        text::LoadArrowCursor(),
+        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
+    classRegistered_ = text::RegisterWindowClass(windowClass);
+    if (!classRegistered_)
+        return false;
+
+    // Owned by a hidden window, the form gets no task-bar button.
+    owner_ =
+        text::CreateWindowText(0, L"STATIC", L"", WS_POPUP, RECT{}, nullptr, 0, instance_, nullptr);
+    if (!owner_)
+        return false;
+
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_),
+               TwipsToPixels(kClientHeightTwips, dpi_)};
+    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    const RECT placed{left, top, left + width, top + height};
+    if (!text::CreateWindowText(kFormExStyle, kClassName, texts::kTitle, kFormStyle, placed, owner_,
+                                0, instance_, this))
+        return false;
+
+    font_.reset(CreateDialogFont(dpi_));
+    if (!CreateControls())
+        return false;
+    // Mnemonics stay underlined, as on the systems this tool was first made for.
+    text::SendMessageText(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
+
+    Form_Load();
+
+    focus_ = Control(ControlKind::CheckBox, kCdRom);
+    ::ShowWindow(window_, SW_SHOWNORMAL);
+    ::UpdateWindow(window_);
+    if (::GetFocus() != focus_)
+        ::SetFocus(focus_);
+    return true;
+}
+
+RECT Form1::PixelRect(const ControlRow &row) const {
+    const TwipsRect twips = ClientTwips(row);
+    const int left = TwipsToPixels(twips.left, dpi_), top = TwipsToPixels(twips.top, dpi_);
+    return RECT{left, top, left + TwipsToPixels(twips.width, dpi_),
+                top + TwipsToPixels(twips.height, dpi_)};
+}
+
+// In table order, so that the dialog manager's tab order is the table's.
+bool Form1::CreateControls() {
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const ControlRow &row = kControls[i];
+        const ControlClass cls = ClassOf(row.kind);
+        HWND control = text::CreateWindowText(0, cls.className, row.caption ? row.caption : L"",
+                                              cls.style, PixelRect(row), window_,
+                                              ControlId(row.kind, row.index), instance_, nullptr);
+        if (!control)
+            return false;
+        controls_[i] = control;
+        text::SendMessageText(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        if (row.kind == ControlKind::Picture) {
+            // Natural size, drawn through its mask; the static sizes itself to the icon.
+            constexpr int kPictureSize = 32;
+            icons_.emplace_back(
+                text::LoadIconResource(instance_, IDI_IMAGE0 + row.index, kPictureSize, false));
+            text::SendMessageText(control, STM_SETICON,
+                                  reinterpret_cast<WPARAM>(icons_.back().get()), 0);
+        }
+    }
+    return true;
+}
+
+HWND Form1::Control(ControlKind kind, int index) const {
+    for (std::size_t i = 0; i < kControlCount; ++i)
+        if (kControls[i].kind == kind && kControls[i].index == index)
+            return controls_[i];
+    return nullptr;
+}
+
+// --- What the settings engine sees -------------------------------------------------------------
+
+int Form1::Value(int index) {
+    return static_cast<int>(
+        text::SendMessageText(Control(ControlKind::CheckBox, index), BM_GETCHECK, 0, 0));
+}
+
+// BM_SETCHECK notifies nobody; the click that a changing assignment raises comes from here.
+void Form1::SetValue(int index, int value) {
+    if (Value(index) == value)
+        return;
+    text::SendMessageText(Control(ControlKind::CheckBox, index), BM_SETCHECK,
+                          static_cast<WPARAM>(value), 0);
+    settings_.Check1_Click(static_cast<std::int16_t>(index));
+}
+
+void Form1::SetLabel1Caption(const std::string &ansiText) {
+    text::SetAnsiText(Control(ControlKind::Label, 0), ansiText);
+}
+
+void Form1::ShowAllDrivesNote() {
+    text::SetText(Control(ControlKind::Label, 0), texts::kAllDrivesNote);
+}
+
+void Form1::SetCheckEnabled(int index, bool enabled) {
+    ::EnableWindow(Control(ControlKind::CheckBox, index), enabled ? TRUE : FALSE);
+}
+
+// --- Messages ----------------------------------------------------------------------------------
+
+LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+    Form1 *self;
+    if (message == WM_NCCREATE) {
+        // CREATESTRUCTA and CREATESTRUCTW differ only in their string pointers.
+        self =
+            static_cast<Form1 *>(reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
+        self->window_ = window;
+        text::SetUserData(window, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Form1 *>(text::GetUserData(window));
+    }
+    if (!self)
+        return text::DefWindowProcText(window, message, wParam, lParam);
+    const LRESULT result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        text::SetUserData(window, 0);
+        self->window_ = nullptr;
+        self->controls_.fill(nullptr);
+    }
+    return result;
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_CLOSE: // the close box is "&Abbrechen"
+        End(Outcome::Cancelled);
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        return text::DefWindowProcText(window_, message, wParam, lParam);
+    }
+}
+
+// Enter and Escape reach us as IDOK and IDCANCEL from the dialog manager; no button has those
+// ids and neither key presses a button.
+void Form1::OnCommand(int id, int notification) {
+    if (notification != BN_CLICKED)
+        return;
+    const int checkBase = ControlId(ControlKind::CheckBox, 0);
+    const int commandBase = ControlId(ControlKind::PushButton, 0);
+    if (id >= checkBase && id < checkBase + kCheckCount)
+        Check1_UserClick(id - checkBase);
+    else if (id >= commandBase && id < commandBase + 4)
+        Command1_Click(static_cast<std::int16_t>(id - commandBase));
+}
+
+// A window that is not a dialog must keep its focus control across deactivation itself.
+void Form1::OnActivate(bool active) {
+    if (!active) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(window_, focus))
+            focus_ = focus;
+    } else if (focus_ && ::IsWindowEnabled(focus_)) {
+        ::SetFocus(focus_);
+    }
+}
+
+// A click only ever toggles between 0 and 1, a greyed box becomes unchecked.
+void Form1::Check1_UserClick(int index) {
+    SetValue(index, Value(index) == 0 ? 1 : 0);
+}
+
+// --- The program's flow ------------------------------------------------------------------------
+
+void Form1::Form_Load() {
+    settings_.ReadValuesFromRegistry();
+}
+
+void Form1::Command1_Click(std::int16_t index) {
+    switch (index) {
+    case 0: // &Info
+        ShowAboutBox(window_, texts::kTitle, texts::kAboutText);
+        break;
+    case 1: // &Standard
+        settings_.SetDefaultValues();
+        break;
+    case 2: { // &OK
+        const SaveReport report = settings_.SaveValues();
+        if (report.AnyFailed() || report.machinePolicyDecides)
+            WarnAboutUnsavedSettings(report);
+        // Explorer rereads the policies on this broadcast, without a new logon.
+        text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
+        End(Outcome::Saved);
+        break;
+    }
+    case 3: // &Abbrechen
+        End(Outcome::Cancelled);
+        break;
+    default:
+        break;
+    }
+}
+
+// A setting that could not be saved is never lost silently.
+void Form1::WarnAboutUnsavedSettings(const SaveReport &report) {
+    std::wstring message;
+    if (report.AnyFailed()) {
+        message = texts::kNotSavedIntro;
+        message += L"\r\n";
+        const struct {
+            bool failed;
+            const wchar_t *name;
+        } settings[] = {{report.driveTypesFailed, texts::kNotSavedDriveTypes},
+                        {report.audioCdFailed, texts::kNotSavedAudioCd},
+                        {report.mediaChangeFailed, texts::kNotSavedMediaChange}};
+        for (const auto &setting : settings)
+            if (setting.failed)
+                message += std::wstring(L"\r\n- ") + setting.name;
+    }
+    if (report.machinePolicyDecides) {
+        if (!message.empty())
+            message += L"\r\n\r\n";
+        message += texts::kMachinePolicyDecides;
+    }
+    text::MessageBoxText(window_, message, texts::kTitle, MB_ICONWARNING | MB_OK);
+}
+
+// The end is at once: the window goes, and its WM_DESTROY ends the message loop.
+void Form1::End(Outcome outcome) {
+    outcome_ = outcome;
+    DestroyWindows();
+}
+
+void Form1::DestroyWindows() {
+    if (window_)
+        ::DestroyWindow(window_);
+    if (owner_)
+        ::DestroyWindow(owner_);
+    owner_ = nullptr;
+}
+
+} // namespace quenzel

@@ -1,0 +1,64 @@
+// The one place that picks user32's W functions (NT family) or A functions (Windows 95/98).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Windows 95 and 98 export most W functions of user32 without implementing them, so a window
+// built there must go through the A functions with its texts in the ANSI code page. The rest of
+// the window code passes UTF-16 and never names an A or W variant.
+namespace quenzel::text {
+
+enum class Path { Wide, Ansi };
+
+// Chosen once from GetVersion unless a test forced it.
+Path CurrentPath();
+void ForcePath(Path path);
+
+std::string ToAnsi(const std::wstring &text);
+std::wstring FromAnsi(const std::string &ansiText);
+
+struct WindowClass {
+    const wchar_t *name;
+    WNDPROC procedure;
+    HINSTANCE instance;
+    HICON icon;
+    HICON smallIcon;
+    HCURSOR cursor;
+    HBRUSH background;
+};
+bool RegisterWindowClass(const WindowClass &windowClass);
+void UnregisterWindowClass(const wchar_t *name, HINSTANCE instance);
+
+HWND CreateWindowText(DWORD exStyle, const wchar_t *className, const std::wstring &text,
+                      DWORD style, const RECT &rect, HWND parent, int id, HINSTANCE instance,
+                      void *param);
+void SetText(HWND window, const std::wstring &text);
+// Text from the registry: converted on the W path, handed over as it is on the A path.
+void SetAnsiText(HWND window, const std::string &ansiText);
+int MessageBoxText(HWND owner, const std::wstring &text, const std::wstring &caption, UINT style);
+
+LRESULT DefWindowProcText(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageText(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LONG_PTR GetUserData(HWND window);
+void SetUserData(HWND window, LONG_PTR data);
+
+BOOL GetMessageText(MSG *message);
+BOOL PeekMessageText(MSG *message, UINT remove);
+BOOL IsDialogMessageText(HWND dialog, MSG *message);
+LRESULT DispatchMessageText(const MSG *message);
+
+// An icon resource at the given size; shared icons belong to the system and are never destroyed.
+HICON LoadIconResource(HINSTANCE instance, int id, int size, bool shared);
+HCURSOR LoadArrowCursor();
+// Tells every top-level window that a part of the system's settings changed.
+void BroadcastSettingChange(const wchar_t *area, UINT timeoutMilliseconds);
+// The system's message font, at the screen's DPI.
+LOGFONTW MessageFont();
+HFONT CreateFontText(const LOGFONTW &font);
+SIZE TextExtent(HDC dc, const std::wstring &text);
+// The size text takes when wrapped at words within width, as a multi-line static draws it.
+SIZE WrappedTextExtent(HDC dc, const std::wstring &text, int width);
+
+} // namespace quenzel::text
