@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds both builds and runs every test: the portable engine natively
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows programs under Wine.
+# under AddressSanitizer and UndefinedBehaviorSanitizer and under valgrind, a minute of fuzzing,
+# the Windows programs under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -9,6 +10,12 @@ echo "== native build: engine tests (ASan/UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+
+echo "== native engine tests under valgrind's memcheck"
+scripts/valgrind.sh
+
+echo "== fuzzing the engine for a minute on the committed seeds"
+fuzz/run.sh 60
 
 echo "== windows build: tests under Wine"
 cmake --preset windows >/dev/null
