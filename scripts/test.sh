@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is missing, builds both builds and runs every test: the portable engine natively
 # under AddressSanitizer and UndefinedBehaviorSanitizer and under valgrind, a minute of fuzzing,
-# the Windows programs under Wine.
+# the 32-bit program's imports against Windows 95, the Windows programs under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -16,6 +16,11 @@ scripts/valgrind.sh
 
 echo "== fuzzing the engine for a minute on the committed seeds"
 fuzz/run.sh 60
+
+echo "== win95 build: the 32-bit program's imports against Windows 95"
+cmake --preset win95 >/dev/null
+cmake --build --preset win95
+ctest --preset win95
 
 echo "== windows build: tests under Wine"
 cmake --preset windows >/dev/null
