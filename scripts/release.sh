@@ -1,0 +1,64 @@
+#!/bin/sh
+# Builds the release archive from a clean clone: both programs, stripped, and the German read-me.
+#   dist/quenzel-VERSION.zip (dist/quenzel-VERSION.tar.gz where zip is not installed), holding
+#   quenzel-VERSION/quenzel-win95.exe   the 32-bit program (Windows 95, 98, ME, 32-bit NT family)
+#   quenzel-VERSION/quenzel-x64.exe     the 64-bit program (64-bit Windows)
+#   quenzel-VERSION/LIESMICH.TXT        from scripts/LIESMICH.txt, in Windows-1252 with CR LF
+# The version is the project's (CMakeLists.txt). Before packing, the 32-bit program's imports
+# are checked against Windows 95 (tests/check_imports.sh), and both programs must carry their
+# icon, version information and manifest.
+# Usage: scripts/release.sh
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh test
+
+version=$(sed -n 's/^project(Quenzel VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "no project version in CMakeLists.txt" >&2; exit 1; }
+if ! grep -q "^#define QUENZEL_VERSION_TEXT \"$version\"" window/version.rc; then
+    echo "window/version.rc does not state version $version" >&2
+    exit 1
+fi
+
+echo "== building quenzel $version: 64-bit (build/windows) and 32-bit (build/win95)"
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target quenzel
+cmake --preset win95 >/dev/null
+cmake --build --preset win95 --target quenzel
+
+echo "== checking"
+tests/check_imports.sh build/win95/quenzel.exe
+# Resource types in the programs' resource directory: 0x0e icon group, 0x10 version, 0x18 manifest.
+for exe in build/windows/quenzel.exe build/win95/quenzel.exe; do
+    types=$(objdump -p "$exe" | awk '/^The .rsrc Resource Directory/ { on = 1 }
+        on && /^[0-9a-f]+   Entry: ID: / { sub(/,$/, "", $4); print $4 }')
+    for type in 0x00000e:icon 0x000010:version 0x000018:manifest; do
+        if ! printf '%s\n' "$types" | grep -qx "${type%%:*}"; then
+            echo "$exe has no ${type#*:} resource" >&2
+            exit 1
+        fi
+    done
+    echo "ok: $exe carries its icon, version information and manifest"
+done
+
+name="quenzel-$version"
+stage="dist/$name"
+rm -rf "$stage" "dist/$name.zip" "dist/$name.tar.gz"
+mkdir -p "$stage"
+x86_64-w64-mingw32-strip -o "$stage/quenzel-x64.exe" build/windows/quenzel.exe
+i686-w64-mingw32-strip -o "$stage/quenzel-win95.exe" build/win95/quenzel.exe
+sed "s/@VERSION@/$version/" scripts/LIESMICH.txt | iconv -f UTF-8 -t WINDOWS-1252 |
+    sed 's/$/\r/' >"$stage/LIESMICH.TXT"
+
+# The files carry the time of the last commit, so that the same sources give the same archive.
+stamp=$(git log -1 --format=%cd --date=format:%Y%m%d%H%M.%S 2>/dev/null || true)
+[ -n "$stamp" ] && touch -t "$stamp" "$stage" "$stage"/*
+
+if command -v zip >/dev/null 2>&1; then
+    archive="dist/$name.zip"
+    (cd dist && zip -q -X -r "$name.zip" "$name")
+else
+    archive="dist/$name.tar.gz"
+    tar -C dist --owner=0 --group=0 --numeric-owner -czf "$archive" "$name"
+fi
+echo "== $archive"
+ls -l "$stage"
