@@ -3,6 +3,7 @@
 
 #include "../registry/key.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace quenzel {
@@ -69,23 +70,25 @@ void Settings::SearchCdromDevice() {
             form_.SetCheckEnabled(kMediaChange, false);
         return;
     }
+    // One buffer each, reused from entry to entry: the list can be long.
+    std::string name, entryPath, devicePath;
     for (std::int32_t index = 0;; ++index) {
-        std::string name = kBlankBuffer;
+        name = kBlankBuffer;
         if (registry_.RegEnumKeyA(list.Handle(), static_cast<std::uint32_t>(index), &name[0],
                                   static_cast<std::uint32_t>(name.size())) != ERROR_SUCCESS)
             break;
-        name = CutAtNull(name);
+        name.resize(std::min(name.find('\0'), name.size()));
 
         CdHardwareKey = kBlankBuffer;
+        entryPath.assign(kDeviceListKey).append(1, '\\').append(name);
         {
-            Key entry(registry_, HKEY_DYN_DATA, std::string(kDeviceListKey) + "\\" + name,
-                      KEY_QUERY_VALUE);
+            Key entry(registry_, HKEY_DYN_DATA, entryPath, KEY_QUERY_VALUE);
             entry.Query("HardWareKey", REG_SZ, CdHardwareKey);
         }
 
         // The path ends at the hardware key's NUL; the spaces behind it take no part.
-        Key device(registry_, HKEY_LOCAL_MACHINE, "Enum\\" + CutAtNull(CdHardwareKey),
-                   KEY_QUERY_VALUE);
+        devicePath.assign("Enum\\").append(CdHardwareKey, 0, CdHardwareKey.find('\0'));
+        Key device(registry_, HKEY_LOCAL_MACHINE, devicePath, KEY_QUERY_VALUE);
         if (device.Query("AutoInsertNotification", REG_BINARY, InsertNotifyData) == ERROR_SUCCESS) {
             std::string description = kBlankBuffer;
             device.Query("DeviceDesc", REG_SZ, description);
