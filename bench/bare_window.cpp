@@ -1,14 +1,22 @@
-// The start-up benchmark's baseline: an empty window of quenzel.exe's frame and client size.
+// The start-up benchmark's baselines: an empty window of quenzel.exe's frame and client size,
+// and with the argument "/controls" the same window with quenzel.exe's 24 controls in it.
 //
 // The same frame style, the same 4935 x 3615 twips client area at the screen's real DPI,
-// centred, shown and painted, then the message loop until the window is closed. Nothing else:
-// no controls, no font, no icons, no registry.
+// centred, shown and painted, then the message loop until the window is closed. With
+// "/controls" the children of quenzel.exe's control table (classes, styles, captions, places)
+// in the stock GUI font, pictures without icons. Nothing else: no font fitting, no icons, no
+// registry, no check box logic.
+#include "../window/controls.h"
+
 #include <windows.h>
+
+#include <cstring>
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuenzelBareWindow";
 constexpr wchar_t kTitle[] = L"Quenzel bare window";
+constexpr wchar_t kTitleWithControls[] = L"Quenzel bare controls";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr int kClientWidthTwips = 4935;
 constexpr int kClientHeightTwips = 3615;
@@ -21,6 +29,43 @@ int ScreenDpi() {
     return dpi > 0 ? dpi : 96;
 }
 
+void CreateControls(HWND window, HINSTANCE instance, int dpi) {
+    using quenzel::ControlKind;
+    const auto font = reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT));
+    int id = 100;
+    for (const quenzel::ControlRow &row : quenzel::kControls) {
+        DWORD style = WS_CHILD | WS_VISIBLE;
+        const wchar_t *cls = L"BUTTON";
+        switch (row.kind) {
+        case ControlKind::GroupFrame:
+            style |= BS_GROUPBOX;
+            break;
+        case ControlKind::Label:
+            cls = L"STATIC";
+            style |= SS_LEFT | SS_NOPREFIX;
+            break;
+        case ControlKind::Picture:
+            cls = L"STATIC";
+            style |= SS_ICON;
+            break;
+        case ControlKind::CheckBox:
+            style |= WS_TABSTOP | BS_CHECKBOX;
+            break;
+        case ControlKind::PushButton:
+            style |= WS_TABSTOP | BS_PUSHBUTTON;
+            break;
+        }
+        const quenzel::TwipsRect twips = quenzel::ClientTwips(row);
+        HWND control = ::CreateWindowExW(
+            0, cls, row.caption ? row.caption : L"", style, quenzel::TwipsToPixels(twips.left, dpi),
+            quenzel::TwipsToPixels(twips.top, dpi), quenzel::TwipsToPixels(twips.width, dpi),
+            quenzel::TwipsToPixels(twips.height, dpi), window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+        if (control)
+            ::SendMessageW(control, WM_SETFONT, font, FALSE);
+    }
+}
+
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         ::PostQuitMessage(0);
@@ -31,7 +76,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    const bool withControls = std::strstr(commandLine, "/controls") != nullptr;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WindowProcedure;
@@ -47,12 +93,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                ::MulDiv(kClientHeightTwips, dpi, 1440)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    HWND window = ::CreateWindowExW(0, kClassName, kTitle, kStyle,
-                                    (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+    HWND window = ::CreateWindowExW(0, kClassName, withControls ? kTitleWithControls : kTitle,
+                                    kStyle, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                     (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                                     nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
+    if (withControls)
+        CreateControls(window, instance, dpi);
     ::ShowWindow(window, SW_SHOWNORMAL);
     ::UpdateWindow(window);
 

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the benchmarks in their own build directories and prints all their figures:
-#   1. start-up of quenzel.exe against an empty window, under Wine on a virtual display,
+#   1. start-up of quenzel.exe against an empty window and against the same window with its
+#      controls, under Wine on a virtual display,
 #   2. the device search natively on the in-memory registry (Google Benchmark) and under Wine
 #      on advapi32,
 #   3. the size of both programs and the DLLs they import.
@@ -67,7 +68,7 @@ json=build/bench-native/device_search.json
 # The two benchmarks' repetitions in random order, so that other load on the machine falls on
 # both alike; medians of the repetitions.
 build/bench-native/bench/device_search_bench --benchmark_min_time=0.1 \
-    --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
+    --benchmark_repetitions=15 --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true \
     --benchmark_out="$json" --benchmark_out_format=json >build/bench-native/device_search.txt 2>&1
 python3 bench/search_summary.py "$json" || status=1

@@ -1,16 +1,19 @@
-// Start-up benchmark: process start to shown window, for quenzel.exe and an empty window.
+// Start-up benchmark: process start to shown window, for quenzel.exe and two baselines.
 //
 // Usage: startup_bench RUNS QUENZEL_EXE BARE_EXE [DEVICE_TEXT]
 //
 // Each run starts the program with CreateProcess, waits until its message loop first waits for
-// input (WaitForInputIdle; both programs show and paint their window before they get there),
+// input (WaitForInputIdle; all programs show and paint their window before they get there),
 // then until its visible top-level window with the program's title exists, and stops the clock.
 // It then posts WM_CLOSE (for quenzel.exe the close box, "Abbrechen": nothing is written) and
-// waits for the program to end with exit code 0. The two programs take turns, in alternating
-// order, after two unmeasured warm-up runs each. With DEVICE_TEXT, quenzel.exe must show a
-// control with that text (the CD-ROM drive of the seeded device list), which shows that it read
-// the settings before the clock stopped. Prints medians, quartiles and extremes, and the ratios
-// of the medians and of the minima (the runs least disturbed by other load on the machine).
+// waits for the program to end with exit code 0. The baselines are BARE_EXE, an empty window,
+// and BARE_EXE /controls, the same window with quenzel.exe's controls but none of its work.
+// The programs take turns, in rotating order, after two unmeasured warm-up runs each. With
+// DEVICE_TEXT, quenzel.exe must show a control with that text (the CD-ROM drive of the seeded
+// device list), which shows that it read the settings before the clock stopped.
+// Prints medians, quartiles and extremes; then the ratios to the empty window: of the medians,
+// of the minima (the runs least disturbed by other load), and the median of the ratios within
+// one round, in which a machine that slows down or speeds up over the run slows all alike.
 #include <windows.h>
 
 #include <algorithm>
@@ -24,6 +27,7 @@ namespace {
 struct Program {
     const char *label;
     std::string path;
+    const char *arguments; // after the quoted path, or ""
     const char *title;
     std::string expectedText; // a child window that must show this text; empty for none
     std::vector<double> millis;
@@ -78,7 +82,7 @@ bool RunOnce(Program &program, bool record) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::string commandLine = "\"" + program.path + "\"";
+    std::string commandLine = "\"" + program.path + "\"" + program.arguments;
 
     ::QueryPerformanceCounter(&start);
     if (!::CreateProcessA(program.path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
@@ -151,34 +155,41 @@ int main(int argc, char **argv) {
     const int runs = std::atoi(argv[1]);
     if (runs < 1)
         return 2;
-    Program programs[] = {{"quenzel.exe", argv[2], "Quenzel", argc > 4 ? argv[4] : "", {}},
-                          {"bare window", argv[3], "Quenzel bare window", "", {}}};
+    Program programs[] = {
+        {"quenzel.exe", argv[2], "", "Quenzel", argc > 4 ? argv[4] : "", {}},
+        {"bare window", argv[3], "", "Quenzel bare window", "", {}},
+        {"bare+controls", argv[3], " /controls", "Quenzel bare controls", "", {}}};
+    constexpr int kPrograms = 3;
 
     for (int warmUp = 0; warmUp < 2; ++warmUp)
         for (Program &program : programs)
             if (!RunOnce(program, false))
                 return 1;
     for (int run = 0; run < runs; ++run) {
-        const bool quenzelFirst = run % 2 == 0;
-        if (!RunOnce(programs[quenzelFirst ? 0 : 1], true) ||
-            !RunOnce(programs[quenzelFirst ? 1 : 0], true))
-            return 1;
+        for (int turn = 0; turn < kPrograms; ++turn)
+            if (!RunOnce(programs[(run + turn) % kPrograms], true))
+                return 1;
         ::Sleep(20);
     }
 
     std::printf("start-up, process start to shown window, %d runs each, interleaved\n", runs);
-    std::printf("  %-12s %10s %10s %10s %10s %10s\n", "program", "median ms", "p25 ms", "p75 ms",
+    std::printf("  %-13s %10s %10s %10s %10s %10s\n", "program", "median ms", "p25 ms", "p75 ms",
                 "min ms", "max ms");
     for (const Program &program : programs)
-        std::printf("  %-12s %10.2f %10.2f %10.2f %10.2f %10.2f\n", program.label,
+        std::printf("  %-13s %10.2f %10.2f %10.2f %10.2f %10.2f\n", program.label,
                     Quantile(program.millis, 0.5), Quantile(program.millis, 0.25),
                     Quantile(program.millis, 0.75), Minimum(program.millis),
                     Quantile(program.millis, 1.0));
-    const Program &quenzel = programs[0], &bare = programs[1];
-    std::printf(
-        "  quenzel.exe / bare window: %.3f for the medians (target: at most 1.10), %.3f for "
-        "the minima\n",
-        Quantile(quenzel.millis, 0.5) / Quantile(bare.millis, 0.5),
-        Minimum(quenzel.millis) / Minimum(bare.millis));
+    const Program &bare = programs[1];
+    std::printf("  against the bare window:  medians   minima   median of the ratios per round\n");
+    for (const Program *program : {&programs[0], &programs[2]}) {
+        std::vector<double> paired;
+        for (std::size_t i = 0; i < program->millis.size(); ++i)
+            paired.push_back(program->millis[i] / bare.millis[i]);
+        std::printf("  %-24s %8.3f %8.3f %8.3f\n", program->label,
+                    Quantile(program->millis, 0.5) / Quantile(bare.millis, 0.5),
+                    Minimum(program->millis) / Minimum(bare.millis), Quantile(paired, 0.5));
+    }
+    std::printf("  target: quenzel.exe at most 1.10 of the bare window\n");
     return 0;
 }
