@@ -6,7 +6,7 @@
 // "/controls" the children of quenzel.exe's control table (classes, styles, captions, places)
 // in the stock GUI font, pictures without icons. Nothing else: no font fitting, no icons, no
 // registry, no check box logic.
-#include "../window/controls.h"
+#include "../window/control_class.h"
 
 #include <windows.h>
 
@@ -18,8 +18,6 @@ constexpr wchar_t kClassName[] = L"QuenzelBareWindow";
 constexpr wchar_t kTitle[] = L"Quenzel bare window";
 constexpr wchar_t kTitleWithControls[] = L"Quenzel bare controls";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr int kClientWidthTwips = 4935;
-constexpr int kClientHeightTwips = 3615;
 
 int ScreenDpi() {
     HDC screen = ::GetDC(nullptr);
@@ -30,37 +28,16 @@ int ScreenDpi() {
 }
 
 void CreateControls(HWND window, HINSTANCE instance, int dpi) {
-    using quenzel::ControlKind;
     const auto font = reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT));
     int id = 100;
     for (const quenzel::ControlRow &row : quenzel::kControls) {
-        DWORD style = WS_CHILD | WS_VISIBLE;
-        const wchar_t *cls = L"BUTTON";
-        switch (row.kind) {
-        case ControlKind::GroupFrame:
-            style |= BS_GROUPBOX;
-            break;
-        case ControlKind::Label:
-            cls = L"STATIC";
-            style |= SS_LEFT | SS_NOPREFIX;
-            break;
-        case ControlKind::Picture:
-            cls = L"STATIC";
-            style |= SS_ICON;
-            break;
-        case ControlKind::CheckBox:
-            style |= WS_TABSTOP | BS_CHECKBOX;
-            break;
-        case ControlKind::PushButton:
-            style |= WS_TABSTOP | BS_PUSHBUTTON;
-            break;
-        }
+        const quenzel::ControlClass cls = quenzel::ClassOf(row.kind);
         const quenzel::TwipsRect twips = quenzel::ClientTwips(row);
         HWND control = ::CreateWindowExW(
-            0, cls, row.caption ? row.caption : L"", style, quenzel::TwipsToPixels(twips.left, dpi),
-            quenzel::TwipsToPixels(twips.top, dpi), quenzel::TwipsToPixels(twips.width, dpi),
-            quenzel::TwipsToPixels(twips.height, dpi), window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+            0, cls.className, row.caption ? row.caption : L"", cls.style,
+            quenzel::TwipsToPixels(twips.left, dpi), quenzel::TwipsToPixels(twips.top, dpi),
+            quenzel::TwipsToPixels(twips.width, dpi), quenzel::TwipsToPixels(twips.height, dpi),
+            window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
         if (control)
             ::SendMessageW(control, WM_SETFONT, font, FALSE);
     }
@@ -89,8 +66,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         return 1;
 
     const int dpi = ScreenDpi();
-    RECT frame{0, 0, ::MulDiv(kClientWidthTwips, dpi, 1440),
-               ::MulDiv(kClientHeightTwips, dpi, 1440)};
+    RECT frame{0, 0, quenzel::TwipsToPixels(quenzel::kClientWidthTwips, dpi),
+               quenzel::TwipsToPixels(quenzel::kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     HWND window = ::CreateWindowExW(0, kClassName, withControls ? kTitleWithControls : kTitle,

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -159,7 +160,7 @@ int main(int argc, char **argv) {
         {"quenzel.exe", argv[2], "", "Quenzel", argc > 4 ? argv[4] : "", {}},
         {"bare window", argv[3], "", "Quenzel bare window", "", {}},
         {"bare+controls", argv[3], " /controls", "Quenzel bare controls", "", {}}};
-    constexpr int kPrograms = 3;
+    const int kPrograms = static_cast<int>(std::size(programs));
 
     for (int warmUp = 0; warmUp < 2; ++warmUp)
         for (Program &program : programs)

@@ -1,6 +1,7 @@
 // Form1, the program's one window: its controls, its check box layer and its commands.
 #include "form1.h"
 
+#include "control_class.h"
 #include "dialog_font.h"
 #include "module1.h"
 #include "resource.h"
@@ -18,32 +19,6 @@ constexpr wchar_t kClassName[] = L"QuenzelForm1";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kFormExStyle = 0;
 constexpr UINT kPolicyBroadcastTimeout = 1000; // milliseconds
-
-struct ControlClass {
-    const wchar_t *className;
-    DWORD style;
-};
-
-// Check boxes are BS_CHECKBOX, not automatic: the window toggles them itself, so that a click
-// and an assignment raise Check1_Click the same way, once. No button is BS_DEFPUSHBUTTON.
-// Frames come before most of their contents in creation order, so no control clips its siblings:
-// a group box paints only its edge and caption.
-ControlClass ClassOf(ControlKind kind) {
-    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
-    switch (kind) {
-    case ControlKind::GroupFrame:
-        return {L"BUTTON", child | BS_GROUPBOX};
-    case ControlKind::Label:
-        return {L"STATIC", child | SS_LEFT | SS_NOPREFIX};
-    case ControlKind::Picture:
-        return {L"STATIC", child | SS_ICON};
-    case ControlKind::CheckBox:
-        return {L"BUTTON", child | WS_TABSTOP | BS_CHECKBOX};
-    case ControlKind::PushButton:
-        return {L"BUTTON", child | WS_TABSTOP | BS_PUSHBUTTON};
-    }
-    return {L"STATIC", child};
-}
 
 int ScreenDpi() {
     HDC screen = ::GetDC(nullptr);
