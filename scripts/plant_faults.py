@@ -1,0 +1,221 @@
+#!/usr/bin/env python3
+"""Plants realistic faults in the program one at a time and counts how many the tests catch.
+
+    python3 scripts/plant_faults.py [SOURCE_TREE] [FAULT_NAME...]
+
+SOURCE_TREE (default: this checkout) is copied to a scratch tree (build/faults/<name of the
+tree>), built once natively and for Windows, and then each fault, a small search-and-replace in
+one source file, is applied to the scratch copy, rebuilt incrementally and undone. The native
+engine tests run first and stop at the first failure; only when they do not catch a fault are
+the test programs under Wine built and run, and only those that can see the fault. Prints per
+fault whether it was caught and by which test, then "N of M caught".
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# Which test programs can see a fault in a file: the native engine tests see the engine and the
+# in-memory registry, the Wine programs the engine, advapi32 and (window_tests) the window.
+NATIVE = ("native", "tests/engine_tests")
+WINE_ENGINE = ("windows", "tests/engine_tests_wine.exe")
+WINDOW = ("windows", "tests/window/window_tests.exe")
+SCOPE = {
+    "settings": [NATIVE, WINE_ENGINE, WINDOW],
+    "registry/key.h": [NATIVE, WINE_ENGINE, WINDOW],
+    "registry/memory": [NATIVE],
+    "registry/reg_tree": [NATIVE],
+    "registry/advapi32": [WINE_ENGINE, WINDOW],
+    "window": [WINDOW],
+}
+
+# name, file, [(search, replace), ...][, file, edits where the first do not apply]
+# A search that starts with "(" is a regular expression.
+FAULTS = [
+    ("mask: wrong bit on save", "settings/settings.cpp",
+     [("m | (1u << i)", "m | (1u << (i + 1))")]),
+    ("drive-type loop one short", "settings/settings.cpp",
+     [("for (int i = kRemovable; i <= kRamDisk; ++i)\n        form_.SetValue(i, (m",
+       "for (int i = kRemovable; i < kRamDisk; ++i)\n        form_.SetValue(i, (m")]),
+    ("wrong default", "settings/settings.cpp",
+     [("(i == kRemovable || i == kRemote) ? 0 : 1", "(i == kRemovable || i == kFixed) ? 0 : 1")]),
+    ("one-way coupling", "settings/settings.cpp",
+     [("    else if (index == kProgramCd)\n        form_.SetValue(kCdRom, form_.Value(kProgramCd));\n",
+       "")]),
+    ("case-sensitive \"play\"", "settings/settings.cpp",
+     [("LowerAscii(CutAtNull(AudioCdVerb)) == \"play\"", "CutAtNull(AudioCdVerb) == \"play\" && !LowerAscii(\"\").size()")]),
+    ("last device taken instead of the first", "settings/settings.cpp",
+     [("            mediaChangeSource_ = MediaChangeSource::Device;\n            return;",
+       "            mediaChangeSource_ = MediaChangeSource::Device;\n            continue;"),
+      ("    form_.SetCheckEnabled(kMediaChange, false);\n}\n\n// Without",
+       "    if (mediaChangeSource_ == MediaChangeSource::None)\n"
+       "        form_.SetCheckEnabled(kMediaChange, false);\n}\n\n// Without")]),
+    ("byte-0 device skipped", "settings/settings.cpp",
+     [("InsertNotifyData) == ERROR_SUCCESS) {", "InsertNotifyData) == ERROR_SUCCESS && InsertNotifyData[0]) {")]),
+    ("4-byte AutoInsertNotification accepted", "settings/settings.h",
+     [("std::string InsertNotifyData = std::string(1, '\\0');",
+       "std::string InsertNotifyData = std::string(4, '\\0');")]),
+    ("REG_DWORD type of the mask lost", "settings/settings.cpp",
+     [("driveTypesAreDword_ ? REG_DWORD : REG_BINARY", "REG_BINARY")]),
+    ("verb written without its NUL", "settings/settings.cpp",
+     [("AudioCdVerb + '\\0'", "AudioCdVerb")]),
+    ("value written under no device", "settings/settings.cpp",
+     [("return true; // no device was found", "[[fallthrough]]; // no device was found")]),
+    ("failed save not reported (engine)", "settings/settings.cpp",
+     [("report.driveTypesFailed =\n            !key.IsOpen() ||",
+       "report.driveTypesFailed =\n            key.IsOpen() &&")]),
+    ("failed save not reported (window)", "window/form1.cpp",
+     [("if (report.AnyFailed() || report.machinePolicyDecides)", "if (report.machinePolicyDecides)")]),
+    ("key created on open (advapi32)", "registry/advapi32_registry.cpp",
+     [("::RegOpenKeyExA(ToHkey(key), subKey, options, access, &opened)",
+       "::RegCreateKeyExA(ToHkey(key), subKey, options, nullptr, 0, access, nullptr, &opened, nullptr)")]),
+    ("key created on open (in-memory)", "registry/memory_registry.cpp",
+     [("found = found->FindSubkey(part);", "found = &found->CreateSubkey(part);")],
+     "registry/reg_tree.cpp",
+     [("return key.FindSubkey(name);", "return &key.CreateSubkey(name);")]),
+    ("swapped accelerator", "window/texts.h",
+     [("L\"&Ram-Disk\"", "L\"Ram-&Disk\"")]),
+    ("swapped tab row", "window/controls.cpp",
+     [(r'(\{"Check1",\s+2,.*?)  1\},\n(\s+)(\{"Check1",\s+3,.*?)  2\},',
+       r'\3  1},\n\2\1  2},')]),
+    ("a CR too few in the information text", "window/module1.cpp",
+     [("text + cr + cr + texts::kAboutMaker", "text + cr + texts::kAboutMaker")]),
+    ("Enter presses \"&OK\"", "window/form1.cpp",
+     [("    if (notification != BN_CLICKED)\n        return;",
+       "    if (id == IDOK)\n        id = ControlId(ControlKind::PushButton, 2);\n"
+       "    if (notification != BN_CLICKED)\n        return;")]),
+    ("close box saves", "window/form1.cpp",
+     [("    case WM_CLOSE: // the close box is \"&Abbrechen\"\n        End(Outcome::Cancelled);",
+       "    case WM_CLOSE: // the close box is \"&Abbrechen\"\n        Command1_Click(2);")]),
+    # Our own.
+    ("focus not restored on activation", "window/form1.cpp",
+     [("    } else if (focus_ && ::IsWindowEnabled(focus_)) {\n        ::SetFocus(focus_);",
+       "    } else if (focus_ && ::IsWindowEnabled(focus_)) {")]),
+    ("W/A path chosen the wrong way round", "window/text_api.cpp",
+     [("!= 0 ? Path::Ansi : Path::Wide", "== 0 ? Path::Ansi : Path::Wide")]),
+    ("failed read changes the buffer (in-memory)", "registry/memory_registry.cpp",
+     [("    if (data && *size < length) {\n",
+       "    if (data && *size < length) {\n        std::memcpy(data, value->data.data(), *size);\n")],
+     "registry/memory_registry.cpp",
+     [("    if (data && *size < length) {\n",
+       "    if (data && *size < length) {\n        std::memcpy(data, value.data.data(), *size);\n")]),
+    ("key left open", "registry/key.h",
+     [("~Key() { Close(); }", "~Key() {}")]),
+    ("machine policy compared the wrong way", "settings/settings.cpp",
+     [("machine != DriveTypeData", "machine == DriveTypeData")]),
+    ("missing Cdrom \"AutoRun\" written when left alone", "settings/settings.cpp",
+     [("on == cdromAutoRunRead_ && !cdromAutoRunExisted_", "on == cdromAutoRunRead_ && cdromAutoRunExisted_")]),
+    ("\"&Standard\" also sets \"&aktiv\"", "settings/settings.cpp",
+     [("    form_.SetValue(kAudioCd, 1);\n}", "    form_.SetValue(kAudioCd, 1);\n    form_.SetValue(kMediaChange, 1);\n}")]),
+    ("A-path label text not converted", "window/text_api.cpp",
+     [("::SetWindowTextW(window, FromAnsi(ansiText).c_str())", "::SetWindowTextW(window, std::wstring(ansiText.begin(), ansiText.end()).c_str())")]),
+]
+
+
+def run(cmd, cwd, env=None, timeout=1800):
+    try:
+        p = subprocess.run(cmd, cwd=cwd, env=env, stdout=subprocess.PIPE,
+                           stderr=subprocess.STDOUT, timeout=timeout, text=True,
+                           errors="replace")
+        return p.returncode, p.stdout
+    except subprocess.TimeoutExpired as e:
+        out = e.stdout.decode(errors="replace") if isinstance(e.stdout, bytes) else (e.stdout or "")
+        return -1, out + "\n[timeout]"
+
+
+def scope_of(path):
+    for prefix, programs in SCOPE.items():
+        if path.startswith(prefix):
+            return programs
+    raise SystemExit("no test scope for " + path)
+
+
+def first_failure(output):
+    m = re.search(r"^\[  FAILED  \] (\S+)", output, re.M)
+    if m:
+        return m.group(1)
+    m = re.search(r"^\[ RUN      \] (\S+)(?![\s\S]*^\[ RUN )", output, re.M)
+    return "crashed in " + m.group(1) if m else "crashed"
+
+
+def plant(text, edits):
+    for search, replace in edits:
+        changed = (re.subn(search, replace, text, count=1, flags=re.S) if search.startswith("(")
+                   else (text.replace(search, replace, 1), text.count(search)))
+        if changed[1] != 1:
+            return None
+        text = changed[0]
+    return text
+
+
+def main():
+    args = sys.argv[1:]
+    source = os.path.abspath(args.pop(0)) if args and os.path.isdir(args[0]) else ROOT
+    only = set(args)
+    scratch = os.path.join(ROOT, "build", "faults", os.path.basename(source.rstrip("/")))
+    os.makedirs(scratch, exist_ok=True)
+    run(["rsync", "-a", "--delete", "--exclude", "/build", "--exclude", ".git",
+         source + "/", scratch + "/"], ROOT)
+    env = dict(os.environ, WINEDEBUG="-all")
+    prefix = os.path.join(scratch, "build", "wineprefix")
+    env["WINEPREFIX"] = prefix
+    built = set()
+
+    def build(preset):
+        if preset not in built:
+            rc, out = run(["cmake", "--preset", preset], scratch)
+            if rc != 0:
+                raise SystemExit(out)
+            built.add(preset)
+            if preset == "windows":
+                run(["sh", "tests/wine_fixture.sh", "setup", prefix], scratch)
+        return run(["cmake", "--build", "--preset", preset], scratch)
+
+    for preset in ("native", "windows"):
+        rc, out = build(preset)
+        if rc != 0:
+            raise SystemExit("the unchanged tree does not build:\n" + out)
+
+    caught = total = 0
+    for name, *variants in FAULTS:
+        if only and name not in only:
+            continue
+        total += 1
+        for path, edits in zip(variants[::2], variants[1::2]):
+            file = os.path.join(scratch, path)
+            original = open(file, encoding="latin-1").read()
+            text = plant(original, edits)
+            if text is not None:
+                break
+        else:
+            raise SystemExit(f"{name}: search text not found once")
+        open(file, "w", encoding="latin-1").write(text)
+        verdict = "MISSED"
+        try:
+            for preset, program in scope_of(path):
+                rc, out = build(preset)
+                if rc != 0:
+                    verdict = "build failed (fault not plantable here)"
+                    break
+                exe = os.path.join(scratch, "build", preset, program)
+                cmd = ([exe] if preset == "native" else ["wine", exe])
+                rc, out = run(cmd + ["--gtest_fail_fast", "--gtest_brief=1"], scratch, env, 600)
+                if rc != 0:
+                    verdict = "caught by " + os.path.basename(program) + ": " + first_failure(out)
+                    break
+        finally:
+            open(file, "w", encoding="latin-1").write(original)
+            os.utime(file)
+        caught += verdict.startswith("caught")
+        print(f"{name:50s} {verdict}", flush=True)
+    for preset in ("native", "windows"):
+        build(preset)  # leave the scratch builds matching the unchanged tree
+    run(["sh", "tests/wine_fixture.sh", "cleanup", prefix], scratch)
+    print(f"{caught} of {total} caught")
+
+
+if __name__ == "__main__":
+    main()
