@@ -157,8 +157,8 @@ def main():
     only = set(args)
     scratch = os.path.join(ROOT, "build", "faults", os.path.basename(source.rstrip("/")))
     os.makedirs(scratch, exist_ok=True)
-    run(["rsync", "-a", "--delete", "--exclude", "/build", "--exclude", ".git",
-         source + "/", scratch + "/"], ROOT)
+    shutil.copytree(source, scratch, ignore=shutil.ignore_patterns("build", ".git"),
+                    dirs_exist_ok=True)
     env = dict(os.environ, WINEDEBUG="-all")
     prefix = os.path.join(scratch, "build", "wineprefix")
     env["WINEPREFIX"] = prefix
