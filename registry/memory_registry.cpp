@@ -2,15 +2,16 @@
 #include "memory_registry.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace quenzel {
 
 namespace {
-constexpr RegResult ERROR_INVALID_PARAMETER_CODE = 87;
+constexpr RegResult kInvalidParameter = 87;
 constexpr std::uint32_t kAllAccess = 0xF003F;
 } // namespace
 
-const MemoryRegistry::OpenKey *MemoryRegistry::Lookup(RegHandle key) {
+MemoryRegistry::OpenKey *MemoryRegistry::Lookup(RegHandle key) {
     if (RegKey *root = tree_.Root(key)) {
         rootKey_ = OpenKey{root, kAllAccess};
         return &rootKey_;
@@ -22,17 +23,14 @@ const MemoryRegistry::OpenKey *MemoryRegistry::Lookup(RegHandle key) {
 RegResult MemoryRegistry::RegOpenKeyExA(RegHandle key, const char *subKey, std::uint32_t,
                                         std::uint32_t access, RegHandle *result) {
     if (!result)
-        return ERROR_INVALID_PARAMETER_CODE;
+        return kInvalidParameter;
     *result = 0;
     const OpenKey *parent = Lookup(key);
     if (!parent)
         return ERROR_INVALID_HANDLE;
-    RegKey *found = parent->key;
-    for (std::string_view part : SplitKeyPath(subKey ? subKey : "")) {
-        found = found->FindSubkey(part);
-        if (!found)
-            return ERROR_FILE_NOT_FOUND;
-    }
+    RegKey *found = FindPath(parent->key, subKey ? subKey : "");
+    if (!found)
+        return ERROR_FILE_NOT_FOUND;
     if ((access & KEY_SET_VALUE) && found->denyWrite)
         return ERROR_ACCESS_DENIED;
     const RegHandle handle = nextHandle_;
@@ -51,19 +49,20 @@ RegResult MemoryRegistry::RegQueryValueExA(RegHandle key, const char *valueName,
     if (!(open->access & KEY_QUERY_VALUE))
         return ERROR_ACCESS_DENIED;
     if (data && !size)
-        return ERROR_INVALID_PARAMETER_CODE;
-    const RegValue *value = open->key->FindValue(valueName ? valueName : "");
-    if (!value)
+        return kInvalidParameter;
+    const auto it = open->key->values.find(valueName ? valueName : "");
+    if (it == open->key->values.end())
         return ERROR_FILE_NOT_FOUND;
-    const auto length = static_cast<std::uint32_t>(value->data.size());
+    const RegValue &value = it->second;
+    const auto length = static_cast<std::uint32_t>(value.data.size());
     if (type)
-        *type = value->type;
+        *type = value.type;
     if (data && *size < length) {
         *size = length;
         return ERROR_MORE_DATA;
     }
     if (data && length)
-        std::memcpy(data, value->data.data(), length);
+        std::memcpy(data, value.data.data(), length);
     if (size)
         *size = length;
     return ERROR_SUCCESS;
@@ -77,22 +76,28 @@ RegResult MemoryRegistry::RegSetValueExA(RegHandle key, const char *valueName, s
     if (!(open->access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
     if (!data && size)
-        return ERROR_INVALID_PARAMETER_CODE;
-    std::vector<unsigned char> bytes(data, data + size);
-    open->key->SetValue(valueName ? valueName : "", type, std::move(bytes));
+        return kInvalidParameter;
+    open->key->SetValue(valueName ? valueName : "", type, {data, data + size});
     return ERROR_SUCCESS;
 }
 
 RegResult MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char *name,
                                       std::uint32_t nameLength) {
-    const OpenKey *open = Lookup(key);
+    OpenKey *open = Lookup(key);
     if (!open)
         return ERROR_INVALID_HANDLE;
     if (!(open->access & KEY_ENUMERATE_SUB_KEYS))
         return ERROR_ACCESS_DENIED;
-    if (index >= open->key->subkeys.size())
+    Subkeys &subkeys = open->key->subkeys;
+    if (index >= subkeys.size())
         return ERROR_NO_MORE_ITEMS;
-    const std::string &subName = open->key->subkeys[index]->name;
+    if (open->enumAt == Subkeys::iterator{} || index < open->enumIndex) {
+        open->enumAt = subkeys.begin();
+        open->enumIndex = 0;
+    }
+    std::advance(open->enumAt, index - open->enumIndex);
+    open->enumIndex = index;
+    const std::string &subName = open->enumAt->first;
     if (!name || subName.size() + 1 > nameLength)
         return ERROR_MORE_DATA;
     std::memcpy(name, subName.c_str(), subName.size() + 1);

@@ -25,15 +25,18 @@ class MemoryRegistry final : public Registry {
     RegResult RegCloseKey(RegHandle key) override;
 
     RegTree &Tree() { return tree_; }
-    RegTree Snapshot() const { return tree_; }
     std::size_t OpenHandles() const { return open_.size(); }
 
   private:
+    using Subkeys = decltype(RegKey::subkeys);
     struct OpenKey {
         RegKey *key;
         std::uint32_t access;
+        // Where the last enumeration stood, so that walking a list in order takes linear time.
+        std::uint32_t enumIndex = 0;
+        Subkeys::iterator enumAt{};
     };
-    const OpenKey *Lookup(RegHandle key);
+    OpenKey *Lookup(RegHandle key);
 
     RegTree tree_;
     std::unordered_map<RegHandle, OpenKey> open_;

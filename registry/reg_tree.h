@@ -4,61 +4,49 @@
 #include "registry.h"
 
 #include <cstdint>
-#include <memory>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quenzel {
 
-// Names compare without regard to case, as the system's registry does: ASCII letters and the
-// letters of Windows-1252.
-std::string FoldName(std::string_view name);
+// Orders names without regard to case, as the system's registry compares them: ASCII letters
+// and the letters of Windows-1252.
+struct FoldedLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+};
 
 struct RegValue {
-    std::string name; // "" is the key's default value
     std::uint32_t type = REG_BINARY;
     std::vector<unsigned char> data;
 };
 
+// Maps keep the spelling a name was first stored with.
 struct RegKey {
-    std::string name;
-    std::vector<RegValue> values;                 // sorted by folded name
-    std::vector<std::unique_ptr<RegKey>> subkeys; // sorted by folded name
+    std::map<std::string, RegValue, FoldedLess> values; // "" is the key's default value
+    std::map<std::string, RegKey, FoldedLess> subkeys;
     bool denyWrite = false; // opening for KEY_SET_VALUE is refused, as by a security descriptor
 
-    RegKey() = default;
-    explicit RegKey(std::string keyName) : name(std::move(keyName)) {}
-    RegKey(const RegKey &other);
-    RegKey &operator=(const RegKey &other);
-    RegKey(RegKey &&) = default;
-    RegKey &operator=(RegKey &&) = default;
-
-    RegKey *FindSubkey(std::string_view keyName) const;
-    RegKey &CreateSubkey(std::string_view keyName); // the existing one when present
-    bool DeleteSubkey(std::string_view keyName);
-    const RegValue *FindValue(std::string_view valueName) const;
-    void SetValue(std::string_view valueName, std::uint32_t type, std::vector<unsigned char> data);
-    bool DeleteValue(std::string_view valueName);
+    RegKey *FindSubkey(std::string_view name);
+    RegKey &CreateSubkey(std::string_view name); // the existing one when present
+    void SetValue(std::string_view name, std::uint32_t type, std::vector<unsigned char> data);
 };
 
-// The three roots the tool uses.
+// The key at path below key; null when a component is missing.
+RegKey *FindPath(RegKey *key, std::string_view path);
+
+// The three roots the tool uses; a path's components are separated by backslashes, empty ones
+// are skipped.
 class RegTree {
   public:
-    RegTree();
     RegKey *Root(RegHandle root);
-    const RegKey *Root(RegHandle root) const;
-    static const char *RootName(RegHandle root); // "HKEY_CURRENT_USER", ...
-    static constexpr RegHandle kRoots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_DYN_DATA};
-
-    // Path components separated by backslashes; empty components are skipped.
-    RegKey *Find(RegHandle root, std::string_view path) const;
+    RegKey *Find(RegHandle root, std::string_view path);
     RegKey &Create(RegHandle root, std::string_view path);
 
   private:
     RegKey currentUser_, localMachine_, dynData_;
 };
-
-std::vector<std::string_view> SplitKeyPath(std::string_view path);
 
 } // namespace quenzel

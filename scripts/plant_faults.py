@@ -110,7 +110,7 @@ FAULTS = [
      [("on == cdromAutoRunRead_ && !cdromAutoRunExisted_", "on == cdromAutoRunRead_ && cdromAutoRunExisted_")]),
     ("\"&Standard\" also sets \"&aktiv\"", "settings/settings.cpp",
      [("    form_.SetValue(kAudioCd, 1);\n}", "    form_.SetValue(kAudioCd, 1);\n    form_.SetValue(kMediaChange, 1);\n}")]),
-    ("A-path label text not converted", "window/text_api.cpp",
+    ("label text widened byte by byte, not converted", "window/text_api.cpp",
      [("::SetWindowTextW(window, FromAnsi(ansiText).c_str())", "::SetWindowTextW(window, std::wstring(ansiText.begin(), ansiText.end()).c_str())")]),
 ]
 

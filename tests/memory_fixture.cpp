@@ -2,7 +2,6 @@
 #include "registry_fixture.h"
 
 #include "../registry/memory_registry.h"
-#include "../registry/regedit4.h"
 
 namespace quenzel {
 
@@ -11,16 +10,16 @@ namespace {
 class MemoryFixture final : public RegistryFixture {
   public:
     Registry &registry() override { return registry_; }
-    void Load(std::string_view regedit4) override { registry_.Tree() = ParseRegedit4(regedit4); }
-    bool DenyWrite(RegHandle root, std::string_view path) override {
-        RegKey *key = registry_.Tree().Find(root, path);
-        if (key)
-            key->denyWrite = true;
-        return key != nullptr;
+    void Load(std::string_view regedit4) override {
+        registry_.Tree() = RegTree();
+        ImportRegedit4(registry_.Tree(), regedit4);
     }
-    RegTree Snapshot() override { return registry_.Snapshot(); }
+    bool DenyWrite(RegHandle root, const std::string &path) override {
+        RegKey *key = registry_.Tree().Find(root, path);
+        return key && (key->denyWrite = true);
+    }
+    RegTree Snapshot() override { return registry_.Tree(); }
     long OpenHandles() override { return static_cast<long>(registry_.OpenHandles()); }
-    const char *Name() const override { return "in-memory"; }
 
   private:
     MemoryRegistry registry_;

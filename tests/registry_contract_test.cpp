@@ -2,214 +2,172 @@
 // the in-memory one natively, advapi32 under Wine.
 #include "registry_fixture.h"
 
-#include "../registry/regedit4.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
+#include <functional>
 
 namespace quenzel {
 namespace {
 
-constexpr char kFixture[] = R"(REGEDIT4
-
+constexpr char kStore[] = R"(REGEDIT4
 [HKEY_LOCAL_MACHINE\Enum\SCSI\CdRom0]
-"DeviceDesc"="Laufwerk"
 "AutoInsertNotification"=hex:01
 "Big"=hex:01,02,03,04,05,06,07,08
 "Word"=dword:00000095
-
+[HKEY_LOCAL_MACHINE\Enum\Locked]
+"x"=hex:01
 [HKEY_LOCAL_MACHINE\SOFTWARE\Classes\AudioCD\shell]
 @="play"
-
 [HKEY_DYN_DATA\Config Manager\Enum\C29A1B00]
-"HardWareKey"="SCSI\\CdRom0"
-
 [HKEY_DYN_DATA\Config Manager\Enum\a0000001]
-
 [HKEY_DYN_DATA\Config Manager\Enum\B0000002]
 )";
+constexpr char kDevice[] = "Enum\\SCSI\\CdRom0";
 
 class RegistryContract : public ::testing::Test {
   protected:
     void SetUp() override {
-        fixture = MakeRegistryFixture();
-        fixture->Load(kFixture);
-        before = ExportRegedit4(fixture->Snapshot());
+        fixture->Load(kStore);
+        before = fixture->Store();
     }
     Registry &reg() { return fixture->registry(); }
-    std::string Now() { return ExportRegedit4(fixture->Snapshot()); }
-
-    RegHandle Open(RegHandle root, const char *path, std::uint32_t access) {
-        RegHandle h = 0xdead;
-        EXPECT_EQ(ERROR_SUCCESS, reg().RegOpenKeyExA(root, path, 0, access, &h)) << path;
-        EXPECT_NE(0u, h);
+    RegHandle Open(RegHandle root, const std::string &path, std::uint32_t access) {
+        RegHandle h = 0;
+        EXPECT_EQ(ERROR_SUCCESS, reg().RegOpenKeyExA(root, path.c_str(), 0, access, &h)) << path;
         return h;
     }
+    RegResult Query(RegHandle h, const char *name, std::string &buffer, std::uint32_t *type) {
+        auto size = static_cast<std::uint32_t>(buffer.size());
+        return reg().RegQueryValueExA(h, name, type, reinterpret_cast<unsigned char *>(&buffer[0]),
+                                      &size);
+    }
 
-    std::unique_ptr<RegistryFixture> fixture;
+    std::unique_ptr<RegistryFixture> fixture = MakeRegistryFixture();
     std::string before;
 };
 
-TEST_F(RegistryContract, OpenMatchesKeyNamesWithoutRegardToCase) {
-    RegHandle h = Open(HKEY_LOCAL_MACHINE, "enum\\scsi\\CDROM0", KEY_QUERY_VALUE);
-    unsigned char byte = 0xbd;
-    std::uint32_t size = 1, type = 0;
-    EXPECT_EQ(ERROR_SUCCESS,
-              reg().RegQueryValueExA(h, "autoinsertnotification", &type, &byte, &size));
-    EXPECT_EQ(1u, byte);
-    EXPECT_EQ(REG_BINARY, type);
-    EXPECT_EQ(ERROR_SUCCESS, reg().RegCloseKey(h));
-}
-
-TEST_F(RegistryContract, OpeningAMissingKeyFailsAndCreatesNothing) {
-    RegHandle h = 0xdead;
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
-              reg().RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\Missing", 0, KEY_SET_VALUE, &h));
-    EXPECT_EQ(0u, h);
-    EXPECT_EQ(
-        ERROR_FILE_NOT_FOUND,
-        reg().RegOpenKeyExA(HKEY_CURRENT_USER,
-                            "software\\microsoft\\windows\\currentversion\\policies\\explorer", 0,
-                            KEY_QUERY_VALUE, &h));
-    EXPECT_EQ(before, Now());
-}
-
-TEST_F(RegistryContract, AKeyPathEndsAtItsFirstNulAndSkipsEmptyComponents) {
-    const std::string path = std::string("Enum\\SCSI\\CdRom0") + '\0' + "\\Nowhere   ";
-    RegHandle h = Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_QUERY_VALUE);
-    reg().RegCloseKey(h);
-    // A trailing backslash names the key itself, as an empty hardware key after "Enum\" does.
-    h = Open(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0\\", KEY_QUERY_VALUE);
-    reg().RegCloseKey(h);
-    h = Open(HKEY_LOCAL_MACHINE, "Enum\\", KEY_QUERY_VALUE);
-    reg().RegCloseKey(h);
-}
-
-TEST_F(RegistryContract, QueryReadsTheDefaultValueUnderTheEmptyName) {
-    RegHandle h = Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD\\shell", KEY_QUERY_VALUE);
-    std::string buffer(256, ' ');
-    std::uint32_t size = 256, type = REG_SZ;
-    ASSERT_EQ(
-        ERROR_SUCCESS,
-        reg().RegQueryValueExA(h, "", &type, reinterpret_cast<unsigned char *>(&buffer[0]), &size));
-    EXPECT_EQ(5u, size);
-    EXPECT_EQ(REG_SZ, type);
-    // The text, its NUL, and the spaces the registry left alone.
-    EXPECT_EQ(std::string("play") + '\0' + std::string(251, ' '), buffer);
-    reg().RegCloseKey(h);
-}
-
-TEST_F(RegistryContract, QueryOfAMissingValueOrIntoATooSmallBufferLeavesTheBuffer) {
-    RegHandle h = Open(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0", KEY_QUERY_VALUE);
-    unsigned char buffer[4];
-    std::memset(buffer, 0xbd, sizeof buffer);
-    std::uint32_t size = 4, type = REG_BINARY;
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, reg().RegQueryValueExA(h, "Nothing", &type, buffer, &size));
-    EXPECT_EQ(ERROR_MORE_DATA, reg().RegQueryValueExA(h, "Big", &type, buffer, &size));
-    EXPECT_EQ(8u, size);
-    for (unsigned char b : buffer)
-        EXPECT_EQ(0xbd, b);
-    // A value that fits exactly, and a shorter one, fill only their own bytes.
-    size = 4;
-    EXPECT_EQ(ERROR_SUCCESS, reg().RegQueryValueExA(h, "Word", &type, buffer, &size));
-    EXPECT_EQ(REG_DWORD, type);
-    EXPECT_EQ(0x95, buffer[0]);
-    EXPECT_EQ(0x00, buffer[3]);
-    std::memset(buffer, 0xbd, sizeof buffer);
-    size = 4;
-    EXPECT_EQ(ERROR_SUCCESS,
-              reg().RegQueryValueExA(h, "AutoInsertNotification", &type, buffer, &size));
-    EXPECT_EQ(1u, size);
-    EXPECT_EQ(0x01, buffer[0]);
-    EXPECT_EQ(0xbd, buffer[1]);
-    reg().RegCloseKey(h);
-}
-
-TEST_F(RegistryContract, SetStoresExactlyTheBytesGivenAndKeepsTheStoredSpelling) {
-    RegHandle h = Open(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0", KEY_SET_VALUE | KEY_QUERY_VALUE);
-    const unsigned char zero = 0;
-    EXPECT_EQ(ERROR_SUCCESS,
-              reg().RegSetValueExA(h, "AUTOINSERTNOTIFICATION", REG_BINARY, &zero, 1));
-    EXPECT_EQ(ERROR_SUCCESS, reg().RegSetValueExA(h, "New", REG_SZ,
-                                                  reinterpret_cast<const unsigned char *>(""), 1));
-    reg().RegCloseKey(h);
-    RegTree expected = ParseRegedit4(before);
-    RegKey *key = expected.Find(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0");
-    key->SetValue("AutoInsertNotification", REG_BINARY, {0});
-    key->SetValue("New", REG_SZ, {0});
-    EXPECT_EQ(ExportRegedit4(expected), Now());
-}
-
-TEST_F(RegistryContract, EnumListsEverySubkeyOnceThenReportsNoMoreItems) {
-    RegHandle h = Open(HKEY_DYN_DATA, "Config Manager\\Enum", KEY_ENUMERATE_SUB_KEYS);
-    std::string names;
-    std::uint32_t index = 0;
-    for (;; ++index) {
-        std::string buffer(256, ' ');
-        const RegResult rc = reg().RegEnumKeyA(h, index, &buffer[0], 256);
-        if (rc != ERROR_SUCCESS) {
-            EXPECT_EQ(ERROR_NO_MORE_ITEMS, rc);
-            break;
-        }
-        const std::size_t nul = buffer.find('\0');
-        ASSERT_NE(std::string::npos, nul);
-        EXPECT_EQ(std::string(255 - nul, ' '), buffer.substr(nul + 1));
-        names += buffer.substr(0, nul) + ";";
-    }
-    EXPECT_EQ(3u, index);
-    // Stored spellings, in the order of the names without regard to case.
-    EXPECT_EQ("a0000001;B0000002;C29A1B00;", names);
-    char small[4] = {'x', 'x', 'x', 'x'};
-    EXPECT_EQ(ERROR_MORE_DATA, reg().RegEnumKeyA(h, 0, small, 4));
-    EXPECT_EQ(std::string(4, 'x'), std::string(small, 4));
-    reg().RegCloseKey(h);
-}
-
-TEST_F(RegistryContract, AnUnusableHandleFailsAndChangesNothing) {
-    RegHandle closed = Open(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0",
-                            KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS);
-    EXPECT_EQ(ERROR_SUCCESS, reg().RegCloseKey(closed));
-    for (RegHandle bad : {RegHandle(0), closed}) {
-        SCOPED_TRACE(bad);
+// Every failure returns its code, leaves the caller's buffer as it was and changes no key.
+TEST_F(RegistryContract, EachFailureLeavesBufferAndStoreAlone) {
+    ASSERT_TRUE(fixture->DenyWrite(HKEY_LOCAL_MACHINE, "Enum\\Locked"));
+    before = fixture->Store();
+    const RegHandle read = Open(HKEY_LOCAL_MACHINE, kDevice, KEY_QUERY_VALUE);
+    const RegHandle write = Open(HKEY_LOCAL_MACHINE, kDevice, KEY_SET_VALUE);
+    const RegHandle list = Open(HKEY_DYN_DATA, "Config Manager\\Enum", KEY_ENUMERATE_SUB_KEYS);
+    const RegHandle closed =
+        Open(HKEY_LOCAL_MACHINE, kDevice, KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS);
+    ASSERT_EQ(ERROR_SUCCESS, reg().RegCloseKey(closed));
+    using Call = std::function<RegResult(Registry &, unsigned char *, std::uint32_t *)>;
+    const auto open = [](RegHandle root, const char *path, std::uint32_t access) -> Call {
+        return [=](Registry &r, unsigned char *buffer, std::uint32_t *) {
+            RegHandle h = 0xbd;
+            const RegResult rc = r.RegOpenKeyExA(root, path, 0, access, &h);
+            buffer[3] = static_cast<unsigned char>(h == 0 ? 0xbd : 0); // the handle is cleared
+            return rc;
+        };
+    };
+    const auto query = [](RegHandle h, const char *name) -> Call {
+        return [=](Registry &r, unsigned char *buffer, std::uint32_t *size) {
+            std::uint32_t type = 0;
+            return r.RegQueryValueExA(h, name, &type, buffer, size);
+        };
+    };
+    const auto set = [](RegHandle h) -> Call {
+        return [=](Registry &r, unsigned char *buffer, std::uint32_t *) {
+            return r.RegSetValueExA(h, "AutoInsertNotification", REG_BINARY, buffer, 1);
+        };
+    };
+    const auto enumerate = [](RegHandle h, std::uint32_t index) -> Call {
+        return [=](Registry &r, unsigned char *buffer, std::uint32_t *) {
+            return r.RegEnumKeyA(h, index, reinterpret_cast<char *>(buffer), 4);
+        };
+    };
+    const struct {
+        const char *what;
+        Call call;
+        RegResult expected;
+        std::uint32_t sizeAfter; // the size a query reports back
+    } failures[] = {
+        {"open a missing key", open(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\Missing", KEY_SET_VALUE),
+         ERROR_FILE_NOT_FOUND, 4},
+        {"open a protected key for writing",
+         open(HKEY_LOCAL_MACHINE, "Enum\\Locked", KEY_SET_VALUE), ERROR_ACCESS_DENIED, 4},
+        {"open below a closed key", open(closed, "", KEY_QUERY_VALUE), ERROR_INVALID_HANDLE, 4},
+        {"query a missing value", query(read, "Nothing"), ERROR_FILE_NOT_FOUND, 4},
+        {"query into a too small buffer", query(read, "Big"), ERROR_MORE_DATA, 8},
+        {"query without read access", query(write, "Word"), ERROR_ACCESS_DENIED, 4},
+        {"query a closed key", query(closed, "Word"), ERROR_INVALID_HANDLE, 4},
+        {"query handle 0", query(0, "Word"), ERROR_INVALID_HANDLE, 4},
+        {"set without write access", set(read), ERROR_ACCESS_DENIED, 4},
+        {"set a closed key", set(closed), ERROR_INVALID_HANDLE, 4},
+        {"enumerate past the end", enumerate(list, 3), ERROR_NO_MORE_ITEMS, 4},
+        {"enumerate into a too small buffer", enumerate(list, 0), ERROR_MORE_DATA, 4},
+        {"enumerate without access", enumerate(read, 0), ERROR_ACCESS_DENIED, 4},
+        {"enumerate a closed key", enumerate(closed, 0), ERROR_INVALID_HANDLE, 4},
+    };
+    for (const auto &f : failures) {
+        SCOPED_TRACE(f.what);
         unsigned char buffer[4] = {0xbd, 0xbd, 0xbd, 0xbd};
-        std::uint32_t size = 4, type = 0;
-        EXPECT_NE(ERROR_SUCCESS,
-                  reg().RegQueryValueExA(bad, "AutoInsertNotification", &type, buffer, &size));
-        EXPECT_EQ(0xbd, buffer[0]);
-        EXPECT_NE(ERROR_SUCCESS, reg().RegSetValueExA(bad, "X", REG_BINARY, buffer, 4));
-        char name[8] = "keep";
-        EXPECT_NE(ERROR_SUCCESS, reg().RegEnumKeyA(bad, 0, name, 8));
-        EXPECT_STREQ("keep", name);
-        EXPECT_NE(ERROR_SUCCESS, reg().RegCloseKey(bad));
+        std::uint32_t size = 4;
+        EXPECT_EQ(f.expected, f.call(reg(), buffer, &size));
+        EXPECT_EQ(f.sizeAfter, size);
+        EXPECT_EQ(std::string(4, '\xbd'), std::string(reinterpret_cast<char *>(buffer), 4));
     }
-    EXPECT_EQ(before, Now());
+    EXPECT_EQ(ERROR_INVALID_HANDLE, reg().RegCloseKey(closed));
+    for (RegHandle h : {read, write, list})
+        EXPECT_EQ(ERROR_SUCCESS, reg().RegCloseKey(h));
+    EXPECT_EQ(before, fixture->Store());
 }
 
-TEST_F(RegistryContract, AHandleServesOnlyTheAccessItWasOpenedFor) {
-    RegHandle h = Open(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0", KEY_QUERY_VALUE);
-    const unsigned char byte = 0;
-    EXPECT_EQ(ERROR_ACCESS_DENIED,
-              reg().RegSetValueExA(h, "AutoInsertNotification", REG_BINARY, &byte, 1));
+TEST_F(RegistryContract, NamesMatchWithoutCaseAndPathsEndAtTheirFirstNul) {
+    for (const std::string &path :
+         {std::string("enum\\scsi\\CDROM0"), std::string(kDevice) + '\0' + "\\Nowhere   ",
+          std::string(kDevice) + "\\"}) {
+        const RegHandle h = Open(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE);
+        std::string buffer(4, '\xbd');
+        std::uint32_t type = 0;
+        EXPECT_EQ(ERROR_SUCCESS, Query(h, "autoinsertNOTIFICATION", buffer, &type));
+        EXPECT_EQ(REG_BINARY, type);
+        EXPECT_EQ(std::string("\x01\xbd\xbd\xbd"), buffer) << "only the value's own byte";
+        reg().RegCloseKey(h);
+    }
+    // The default value, its NUL, and the buffer's own bytes behind them.
+    const RegHandle h =
+        Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD\\shell", KEY_QUERY_VALUE);
+    std::string buffer(8, ' ');
+    std::uint32_t type = 0;
+    EXPECT_EQ(ERROR_SUCCESS, Query(h, "", buffer, &type));
+    EXPECT_EQ(REG_SZ, type);
+    EXPECT_EQ(std::string("play\0   ", 8), buffer);
     reg().RegCloseKey(h);
-    h = Open(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0", KEY_SET_VALUE);
-    unsigned char buffer = 0xbd;
-    std::uint32_t size = 1, type = 0;
-    EXPECT_EQ(ERROR_ACCESS_DENIED,
-              reg().RegQueryValueExA(h, "AutoInsertNotification", &type, &buffer, &size));
-    EXPECT_EQ(0xbd, buffer);
-    reg().RegCloseKey(h);
-    EXPECT_EQ(before, Now());
 }
 
-TEST_F(RegistryContract, AKeyThatDeniesWritingCannotBeOpenedForIt) {
-    if (!fixture->DenyWrite(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0"))
-        GTEST_SKIP() << fixture->Name() << " does not enforce key security";
-    RegHandle h = 0xdead;
-    EXPECT_EQ(ERROR_ACCESS_DENIED,
-              reg().RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0", 0, KEY_SET_VALUE, &h));
-    h = Open(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CdRom0", KEY_QUERY_VALUE);
+TEST_F(RegistryContract, SetStoresExactlyTheBytesUnderTheStoredSpelling) {
+    const RegHandle h = Open(HKEY_LOCAL_MACHINE, kDevice, KEY_SET_VALUE);
+    const unsigned char bytes[] = {0, 'x'};
+    EXPECT_EQ(ERROR_SUCCESS,
+              reg().RegSetValueExA(h, "AUTOINSERTNOTIFICATION", REG_BINARY, bytes, 1));
+    EXPECT_EQ(ERROR_SUCCESS, reg().RegSetValueExA(h, "New", REG_BINARY, bytes + 1, 1));
+    EXPECT_EQ(ERROR_SUCCESS, reg().RegCloseKey(h));
+    RegTree expected;
+    ImportRegedit4(expected, std::string(kStore) + "[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\CdRom0]\n"
+                                                   "\"AutoInsertNotification\"=hex:00\n"
+                                                   "\"New\"=hex:78\n");
+    EXPECT_EQ(Listing(expected), fixture->Store());
+}
+
+TEST_F(RegistryContract, EnumListsEachSubkeyOnceInCaseFoldedOrder) {
+    const RegHandle h = Open(HKEY_DYN_DATA, "Config Manager\\Enum", KEY_ENUMERATE_SUB_KEYS);
+    std::string names;
+    for (std::uint32_t index : {0, 1, 2, 1}) {
+        std::string buffer(16, ' ');
+        ASSERT_EQ(ERROR_SUCCESS, reg().RegEnumKeyA(h, index, &buffer[0], 16));
+        names += buffer + "|";
+    }
+    EXPECT_EQ(std::string("a0000001\0       |B0000002\0       |C29A1B00\0       |"
+                          "B0000002\0       |",
+                          68),
+              names);
     reg().RegCloseKey(h);
 }
 

@@ -1,9 +1,10 @@
 // A scratch registry for one test: filled from REGEDIT4 text, compared as a whole afterwards.
 // Natively it is the in-memory registry; under Wine it is advapi32 with the three roots
-// redirected into a scratch key.
+// redirected into scratch keys.
 #pragma once
 
-#include "../registry/reg_tree.h"
+#include "regedit4.h"
+
 #include "../registry/registry.h"
 
 #include <memory>
@@ -18,13 +19,12 @@ class RegistryFixture {
     virtual Registry &registry() = 0;
     // Replaces everything under the three roots with the text.
     virtual void Load(std::string_view regedit4) = 0;
-    // Makes a key refuse KEY_SET_VALUE, as a security descriptor would; false where that cannot
-    // be done.
-    virtual bool DenyWrite(RegHandle root, std::string_view path) = 0;
+    // Makes a key refuse KEY_SET_VALUE, as a security descriptor would.
+    virtual bool DenyWrite(RegHandle root, const std::string &path) = 0;
     virtual RegTree Snapshot() = 0;
-    // Keys still open, where the provider can tell; -1 where it cannot.
+    // Keys still open; -1 where the provider cannot tell.
     virtual long OpenHandles() = 0;
-    virtual const char *Name() const = 0;
+    std::string Store() { return Listing(Snapshot()); }
 };
 
 // At most one fixture may exist at a time.

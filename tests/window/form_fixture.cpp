@@ -6,8 +6,6 @@
 
 namespace quenzel {
 
-const char kDeviceDescription[] = "ATAPI-CD-ROM-Laufwerk";
-
 const std::string kWin95Registry =
     "REGEDIT4\n"
     "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer]\n"
@@ -23,12 +21,6 @@ const std::string kWin95Registry =
 std::wstring WindowText(HWND window) {
     wchar_t buffer[1024] = {};
     ::GetWindowTextW(window, buffer, 1024);
-    return buffer;
-}
-
-std::string WindowTextAnsi(HWND window) {
-    char buffer[1024] = {};
-    ::GetWindowTextA(window, buffer, 1024);
     return buffer;
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "../registry_fixture.h"
-#include "../../registry/regedit4.h"
 
 #include "../../window/form1.h"
 #include "../../window/text_api.h"
@@ -23,7 +22,6 @@ namespace quenzel {
 
 // A Windows 95 machine with one CD-ROM drive, as it comes.
 extern const std::string kWin95Registry;
-extern const char kDeviceDescription[];
 
 // What a message box showed before it was closed with OK.
 struct SeenMessageBox {
@@ -100,7 +98,7 @@ class FormTest : public ::testing::TestWithParam<text::Path> {
     // Runs what is queued; true when WM_QUIT was among it.
     bool Drain();
     // The store compared as a whole.
-    std::string Store() { return ExportRegedit4(registry->Snapshot()); }
+    std::string Store() { return registry->Store(); }
 
     std::unique_ptr<RegistryFixture> registry;
     std::unique_ptr<Form1> form;
@@ -108,6 +106,5 @@ class FormTest : public ::testing::TestWithParam<text::Path> {
 };
 
 std::wstring WindowText(HWND window);
-std::string WindowTextAnsi(HWND window);
 
 } // namespace quenzel
