@@ -6,7 +6,7 @@
 #   quenzel-VERSION/LIESMICH.TXT        from scripts/LIESMICH.txt, in Windows-1252 with CR LF
 # The version is the project's (CMakeLists.txt). Before packing, the 32-bit program's imports
 # are checked against Windows 95 (tests/check_imports.sh), and both programs must carry their
-# icon, version information and manifest.
+# icon, version information and manifest, whose execution level tests/check_manifest.sh checks.
 # Usage: scripts/release.sh
 set -eu
 cd "$(dirname "$0")/.."
@@ -38,6 +38,7 @@ for exe in build/windows/quenzel.exe build/win95/quenzel.exe; do
         fi
     done
     echo "ok: $exe carries its icon, version information and manifest"
+    sh tests/check_manifest.sh "$exe"
 done
 
 name="quenzel-$version"

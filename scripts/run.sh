@@ -36,6 +36,16 @@ if [ "$own" = yes ] && [ ! -f "$WINEPREFIX/.quenzel-seeded" ]; then
     touch "$WINEPREFIX/.quenzel-seeded"
 fi
 
+# The frame Wine draws on the virtual display takes its close glyph from the Marlett font.
+# Debian's Wine looks for its own fonts in "<data dir>\../fonts", a folder name with a slash
+# that never resolves, so it finds none of those in /usr/share/wine/fonts (fonts-wine) and
+# shows a letter "r" instead; the prefix's own Fonts folder is always searched.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ "$own" = yes ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+fi
+
 # Runs with the display the program will use: the first Wine process of a server fixes the
 # display for every later one, so the server is started here and not before.
 start() {

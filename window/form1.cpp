@@ -106,10 +106,12 @@ bool Form1::CreateControls() {
         controls_[i] = control;
         text::SendMessageText(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         if (row.kind == ControlKind::Picture) {
-            // Natural size, drawn through its mask; the static sizes itself to the icon.
-            constexpr int kPictureSize = 32;
+            // The system icon size, which grows with the DPI as the twips do: the frame of that
+            // size where the artwork has one, else the nearest one scaled to it by the system.
+            // Drawn through its mask; the static sizes itself to the icon.
+            const int size = ::GetSystemMetrics(SM_CXICON);
             icons_.emplace_back(
-                text::LoadIconResource(instance_, IDI_IMAGE0 + row.index, kPictureSize, false));
+                text::LoadIconResource(instance_, IDI_IMAGE0 + row.index, size, false));
             text::SendMessageText(control, STM_SETICON,
                                   reinterpret_cast<WPARAM>(icons_.back().get()), 0);
         }
