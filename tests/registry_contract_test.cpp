@@ -23,12 +23,13 @@ constexpr char kStore[] = R"(REGEDIT4
 [HKEY_DYN_DATA\Config Manager\Enum\a0000001]
 [HKEY_DYN_DATA\Config Manager\Enum\B0000002]
 )";
+const std::string kStoreText = kStore + std::string("[HKEY_LOCAL_MACHINE\\Enum\\Ger\xE4t]\n");
 constexpr char kDevice[] = "Enum\\SCSI\\CdRom0";
 
 class RegistryContract : public ::testing::Test {
   protected:
     void SetUp() override {
-        fixture->Load(kStore);
+        fixture->Load(kStoreText);
         before = fixture->Store();
     }
     Registry &reg() { return fixture->registry(); }
@@ -131,9 +132,11 @@ TEST_F(RegistryContract, NamesMatchWithoutCaseAndPathsEndAtTheirFirstNul) {
         EXPECT_EQ(std::string("\x01\xbd\xbd\xbd"), buffer) << "only the value's own byte";
         reg().RegCloseKey(h);
     }
+    // Windows-1252 letters too.
+    RegHandle h = Open(HKEY_LOCAL_MACHINE, "ENUM\\GER\xC4T", KEY_QUERY_VALUE);
+    EXPECT_EQ(ERROR_SUCCESS, reg().RegCloseKey(h));
     // The default value, its NUL, and the buffer's own bytes behind them.
-    const RegHandle h =
-        Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD\\shell", KEY_QUERY_VALUE);
+    h = Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD\\shell", KEY_QUERY_VALUE);
     std::string buffer(8, ' ');
     std::uint32_t type = 0;
     EXPECT_EQ(ERROR_SUCCESS, Query(h, "", buffer, &type));
@@ -150,9 +153,9 @@ TEST_F(RegistryContract, SetStoresExactlyTheBytesUnderTheStoredSpelling) {
     EXPECT_EQ(ERROR_SUCCESS, reg().RegSetValueExA(h, "New", REG_BINARY, bytes + 1, 1));
     EXPECT_EQ(ERROR_SUCCESS, reg().RegCloseKey(h));
     RegTree expected;
-    ImportRegedit4(expected, std::string(kStore) + "[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\CdRom0]\n"
-                                                   "\"AutoInsertNotification\"=hex:00\n"
-                                                   "\"New\"=hex:78\n");
+    ImportRegedit4(expected, kStoreText + "[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\CdRom0]\n"
+                                          "\"AutoInsertNotification\"=hex:00\n"
+                                          "\"New\"=hex:78\n");
     EXPECT_EQ(Listing(expected), fixture->Store());
 }
 

@@ -8,6 +8,7 @@
 #include "../../window/resource.h"
 #include "../../window/texts.h"
 
+#include <cstdlib>
 #include <map>
 #include <set>
 
@@ -67,6 +68,9 @@ TEST_P(WindowTest, TheFrameAndEveryControlOfTheTable) {
     const LONG style = ::GetWindowLongW(Form(), GWL_STYLE);
     EXPECT_EQ(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
                                                 WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
+    EXPECT_FALSE(::GetWindowLongW(Form(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(::IsWindowVisible(Form()));
+    EXPECT_EQ(GetParam() == text::Path::Wide, !!::IsWindowUnicode(Form()));
     EXPECT_EQ(L"Quenzel", WindowText(Form()));
     HWND owner = ::GetWindow(Form(), GW_OWNER); // hidden: no task-bar button
     EXPECT_TRUE(owner && !::IsWindowVisible(owner) && !::GetParent(owner));
@@ -83,6 +87,12 @@ TEST_P(WindowTest, TheFrameAndEveryControlOfTheTable) {
 
     HDC dc = ::GetDC(nullptr);
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(Check(kCdRom), WM_GETFONT, 0, 0));
+    LOGFONTW used{};
+    ::GetObjectW(font, sizeof used, &used);
+    const LOGFONTW system = text::MessageFont(); // or smaller, by a quarter at most
+    EXPECT_STREQ(system.lfFaceName, used.lfFaceName);
+    EXPECT_TRUE(std::abs(used.lfHeight) <= std::abs(system.lfHeight) &&
+                std::abs(used.lfHeight) * 4 >= std::abs(system.lfHeight) * 3);
     HGDIOBJ previous = ::SelectObject(dc, font);
     std::set<int> ids;
     for (const ControlRow &row : kControls) {
@@ -148,6 +158,25 @@ TEST_P(WindowTest, TheFrameAndEveryControlOfTheTable) {
     }
     ::SelectObject(dc, previous);
     ::ReleaseDC(nullptr, dc);
+}
+
+// The registry is read before the window is first shown.
+std::wstring gLabelWhenShown;
+LRESULT CALLBACK OnCallWindowProcedure(int code, WPARAM wParam, LPARAM lParam) {
+    const auto *call = reinterpret_cast<const CWPSTRUCT *>(lParam);
+    if (code == HC_ACTION && call->message == WM_SHOWWINDOW && call->wParam &&
+        gLabelWhenShown.empty() && WindowText(call->hwnd) == L"Quenzel")
+        gLabelWhenShown = WindowText(::FindWindowExW(call->hwnd, nullptr, L"Static", nullptr));
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_P(WindowTest, TheRegistryIsReadBeforeTheWindowIsFirstShown) {
+    gLabelWhenShown.clear();
+    HHOOK hook =
+        ::SetWindowsHookExW(WH_CALLWNDPROC, OnCallWindowProcedure, nullptr, ::GetCurrentThreadId());
+    Start();
+    ::UnhookWindowsHookEx(hook);
+    EXPECT_EQ(L"ATAPI-CD-ROM-Laufwerk", gLabelWhenShown);
 }
 
 TEST_P(WindowTest, TabAndShiftTabWalkTheDesignsOrderAndSpaceTogglesTheFocusedBox) {
