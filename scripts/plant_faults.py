@@ -33,7 +33,7 @@ SCOPE = {
 }
 
 # name, file, [(search, replace), ...][, file, edits where the first do not apply]
-# A search that starts with "(" is a regular expression.
+# A search that starts with "re:" is a regular expression.
 FAULTS = [
     ("mask: wrong bit on save", "settings/settings.cpp",
      [("m | (1u << i)", "m | (1u << (i + 1))")]),
@@ -79,7 +79,7 @@ FAULTS = [
     ("swapped accelerator", "window/texts.h",
      [("L\"&Ram-Disk\"", "L\"Ram-&Disk\"")]),
     ("swapped tab row", "window/controls.cpp",
-     [(r'(\{"Check1",\s+2,.*?)  1\},\n(\s+)(\{"Check1",\s+3,.*?)  2\},',
+     [(r're:(\{"Check1",\s+2,.*?)  1\},\n(\s+)(\{"Check1",\s+3,.*?)  2\},',
        r'\3  1},\n\2\1  2},')]),
     ("a CR too few in the information text", "window/module1.cpp",
      [("text + cr + cr + texts::kAboutMaker", "text + cr + texts::kAboutMaker")]),
@@ -143,7 +143,7 @@ def first_failure(output):
 
 def plant(text, edits):
     for search, replace in edits:
-        changed = (re.subn(search, replace, text, count=1, flags=re.S) if search.startswith("(")
+        changed = (re.subn(search[3:], replace, text, count=1, flags=re.S) if search.startswith("re:")
                    else (text.replace(search, replace, 1), text.count(search)))
         if changed[1] != 1:
             return None
