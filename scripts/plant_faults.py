@@ -75,7 +75,7 @@ FAULTS = [
     ("key created on open (in-memory)", "registry/memory_registry.cpp",
      [("found = found->FindSubkey(part);", "found = &found->CreateSubkey(part);")],
      "registry/reg_tree.cpp",
-     [("return key.FindSubkey(name);", "return &key.CreateSubkey(name);")]),
+     [("return parent.FindSubkey(name);", "return &parent.CreateSubkey(name);")]),
     ("swapped accelerator", "window/texts.h",
      [("L\"&Ram-Disk\"", "L\"Ram-&Disk\"")]),
     ("swapped tab row", "window/controls.cpp",
