@@ -93,39 +93,6 @@ void MessageBoxWatcher::Run() {
     }
 }
 
-// --- Broadcasts --------------------------------------------------------------------------------
-
-namespace {
-constexpr wchar_t kListenerClass[] = L"QuenzelTestListener";
-}
-
-SettingChangeListener::SettingChangeListener() {
-    text::RegisterWindowClass({kListenerClass, Procedure, ::GetModuleHandleW(nullptr), nullptr,
-                               nullptr, nullptr, nullptr});
-    window_ = text::CreateWindowText(0, kListenerClass, L"", WS_POPUP, RECT{}, nullptr, 0,
-                                     ::GetModuleHandleW(nullptr), nullptr);
-    text::SetUserData(window_, reinterpret_cast<LONG_PTR>(this));
-}
-
-SettingChangeListener::~SettingChangeListener() {
-    ::DestroyWindow(window_);
-    text::UnregisterWindowClass(kListenerClass, ::GetModuleHandleW(nullptr));
-}
-
-LRESULT CALLBACK SettingChangeListener::Procedure(HWND window, UINT message, WPARAM wParam,
-                                                  LPARAM lParam) {
-    auto *self = reinterpret_cast<SettingChangeListener *>(text::GetUserData(window));
-    if (message == WM_SETTINGCHANGE && self) {
-        if (!lParam)
-            self->areas_.push_back(L"<null>");
-        else if (::IsWindowUnicode(window))
-            self->areas_.push_back(reinterpret_cast<const wchar_t *>(lParam));
-        else
-            self->areas_.push_back(text::FromAnsi(reinterpret_cast<const char *>(lParam)));
-    }
-    return text::DefWindowProcText(window, message, wParam, lParam);
-}
-
 // --- The fixture -------------------------------------------------------------------------------
 
 std::string PathName(const ::testing::TestParamInfo<text::Path> &info) {

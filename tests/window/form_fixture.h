@@ -52,22 +52,6 @@ class MessageBoxWatcher {
     std::thread thread_;
 };
 
-// Every top-level window receives WM_SETTINGCHANGE broadcasts; this one keeps their texts. It is
-// built on the text path under test, as the windows of that system are.
-class SettingChangeListener {
-  public:
-    SettingChangeListener();
-    ~SettingChangeListener();
-    SettingChangeListener(const SettingChangeListener &) = delete;
-    SettingChangeListener &operator=(const SettingChangeListener &) = delete;
-    const std::vector<std::wstring> &areas() const { return areas_; }
-
-  private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND window_ = nullptr;
-    std::vector<std::wstring> areas_;
-};
-
 std::string PathName(const ::testing::TestParamInfo<text::Path> &info);
 namespace text {
 void PrintTo(Path path, std::ostream *out);
