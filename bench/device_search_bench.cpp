@@ -23,19 +23,19 @@ std::vector<unsigned char> Text(const std::string &text) {
 // A Windows 95 machine whose device list has count entries, the CD-ROM drive last.
 RegTree MakeTree(int count) {
     RegTree tree;
-    tree.Create(HKEY_CURRENT_USER, kPolicyKey)
-        .SetValue("NoDriveTypeAutoRun", REG_BINARY, {0x95, 0, 0, 0});
-    tree.Create(HKEY_LOCAL_MACHINE, kAudioCdShellKey).SetValue("", REG_SZ, Text("play"));
-    RegKey &list = tree.Create(HKEY_DYN_DATA, kDeviceListKey);
+    tree.Create(hkey::CURRENT_USER, kPolicyKey)
+        .SetValue("NoDriveTypeAutoRun", reg::BINARY, {0x95, 0, 0, 0});
+    tree.Create(hkey::LOCAL_MACHINE, kAudioCdShellKey).SetValue("", reg::SZ, Text("play"));
+    RegKey &list = tree.Create(hkey::DYN_DATA, kDeviceListKey);
     for (int i = 0; i < count; ++i) {
         const std::string hardwareKey = bench::HardwareKey(i, count);
-        list.CreateSubkey(bench::EntryName(i)).SetValue("HardWareKey", REG_SZ, Text(hardwareKey));
-        RegKey &device = tree.Create(HKEY_LOCAL_MACHINE, "Enum\\" + hardwareKey);
+        list.CreateSubkey(bench::EntryName(i)).SetValue("HardWareKey", reg::SZ, Text(hardwareKey));
+        RegKey &device = tree.Create(hkey::LOCAL_MACHINE, "Enum\\" + hardwareKey);
         if (i == count - 1) {
-            device.SetValue("DeviceDesc", REG_SZ, Text(bench::kCdromDescription));
-            device.SetValue("AutoInsertNotification", REG_BINARY, {1});
+            device.SetValue("DeviceDesc", reg::SZ, Text(bench::kCdromDescription));
+            device.SetValue("AutoInsertNotification", reg::BINARY, {1});
         } else {
-            device.SetValue("Class", REG_SZ, Text("System"));
+            device.SetValue("Class", reg::SZ, Text("System"));
         }
     }
     return tree;
@@ -57,18 +57,18 @@ int BareSearch(Registry &registry) {
     unsigned char data[256];
     RegHandle key = 0;
 
-    registry.RegOpenKeyExA(HKEY_CURRENT_USER, kPolicyKey, 0, KEY_QUERY_VALUE, &key);
+    registry.RegOpenKeyExA(hkey::CURRENT_USER, kPolicyKey, 0, key::QUERY_VALUE, &key);
     size = 4;
     registry.RegQueryValueExA(key, "NoDriveTypeAutoRun", &type, data, &size);
     registry.RegCloseKey(key);
-    registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kAudioCdShellKey, 0, KEY_QUERY_VALUE, &key);
+    registry.RegOpenKeyExA(hkey::LOCAL_MACHINE, kAudioCdShellKey, 0, key::QUERY_VALUE, &key);
     size = 256;
     registry.RegQueryValueExA(key, "", &type, data, &size);
     registry.RegCloseKey(key);
 
     RegHandle list = 0;
-    if (registry.RegOpenKeyExA(HKEY_DYN_DATA, kDeviceListKey, 0, KEY_ENUMERATE_SUB_KEYS, &list) !=
-        ERROR_SUCCESS)
+    if (registry.RegOpenKeyExA(hkey::DYN_DATA, kDeviceListKey, 0, key::ENUMERATE_SUB_KEYS, &list) !=
+        error::SUCCESS)
         return -1;
     char entryPath[300];
     const std::size_t prefix = std::strlen(kDeviceListKey) + 1;
@@ -76,25 +76,25 @@ int BareSearch(Registry &registry) {
     entryPath[prefix - 1] = '\\';
     char devicePath[300] = "Enum\\";
     for (std::uint32_t index = 0;; ++index) {
-        if (registry.RegEnumKeyA(list, index, entryPath + prefix, 256) != ERROR_SUCCESS)
+        if (registry.RegEnumKeyA(list, index, entryPath + prefix, 256) != error::SUCCESS)
             break;
         RegHandle entry = 0;
-        registry.RegOpenKeyExA(HKEY_DYN_DATA, entryPath, 0, KEY_QUERY_VALUE, &entry);
+        registry.RegOpenKeyExA(hkey::DYN_DATA, entryPath, 0, key::QUERY_VALUE, &entry);
         size = 256;
-        type = REG_SZ;
+        type = reg::SZ;
         const RegResult read = registry.RegQueryValueExA(
             entry, "HardWareKey", &type, reinterpret_cast<unsigned char *>(devicePath + 5), &size);
         registry.RegCloseKey(entry);
-        if (read != ERROR_SUCCESS)
+        if (read != error::SUCCESS)
             devicePath[5] = '\0';
         RegHandle device = 0;
-        if (registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, devicePath, 0, KEY_QUERY_VALUE, &device) !=
-            ERROR_SUCCESS)
+        if (registry.RegOpenKeyExA(hkey::LOCAL_MACHINE, devicePath, 0, key::QUERY_VALUE, &device) !=
+            error::SUCCESS)
             continue;
         size = 1;
-        type = REG_BINARY;
+        type = reg::BINARY;
         if (registry.RegQueryValueExA(device, "AutoInsertNotification", &type, data, &size) ==
-            ERROR_SUCCESS) {
+            error::SUCCESS) {
             size = 256;
             registry.RegQueryValueExA(device, "DeviceDesc", &type, data, &size);
             registry.RegCloseKey(device);

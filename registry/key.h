@@ -14,7 +14,7 @@ class Key {
     Key(Registry &registry, RegHandle root, const std::string &path, std::uint32_t access)
         : registry_(registry) {
         openResult_ = registry_.RegOpenKeyExA(root, path.c_str(), 0, access, &handle_);
-        if (openResult_ != ERROR_SUCCESS)
+        if (openResult_ != error::SUCCESS)
             handle_ = 0;
     }
     ~Key() { Close(); }
