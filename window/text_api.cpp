@@ -25,10 +25,6 @@ bool Wide() {
 
 } // namespace
 
-Path CurrentPath() {
-    return ChosenPath();
-}
-
 void ForcePath(Path path) {
     ChosenPath() = path;
 }
@@ -126,23 +122,6 @@ LRESULT DefWindowProcText(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                   : ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT SendMessageText(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return Wide() ? ::SendMessageW(window, message, wParam, lParam)
-                  : ::SendMessageA(window, message, wParam, lParam);
-}
-
-LONG_PTR GetUserData(HWND window) {
-    return Wide() ? ::GetWindowLongPtrW(window, GWLP_USERDATA)
-                  : ::GetWindowLongPtrA(window, GWLP_USERDATA);
-}
-
-void SetUserData(HWND window, LONG_PTR data) {
-    if (Wide())
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, data);
-    else
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, data);
-}
-
 BOOL GetMessageText(MSG *message) {
     return Wide() ? ::GetMessageW(message, nullptr, 0, 0) : ::GetMessageA(message, nullptr, 0, 0);
 }
@@ -158,20 +137,6 @@ BOOL IsDialogMessageText(HWND dialog, MSG *message) {
 
 LRESULT DispatchMessageText(const MSG *message) {
     return Wide() ? ::DispatchMessageW(message) : ::DispatchMessageA(message);
-}
-
-HICON LoadIconResource(HINSTANCE instance, int id, int size, bool shared) {
-    const UINT flags = shared ? LR_SHARED : 0;
-    HANDLE image =
-        Wide() ? ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, flags)
-               : ::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, flags);
-    return static_cast<HICON>(image);
-}
-
-HCURSOR LoadArrowCursor() {
-    constexpr WORD kArrow = 32512; // IDC_ARROW, whose macro follows the UNICODE setting
-    return Wide() ? ::LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrow))
-                  : ::LoadCursorA(nullptr, MAKEINTRESOURCEA(kArrow));
 }
 
 void BroadcastSettingChange(const wchar_t *area, UINT timeoutMilliseconds) {
