@@ -25,14 +25,6 @@ HICON LoadIconResource(HINSTANCE instance, int id, int size, bool shared) {
                                            shared ? LR_SHARED : 0));
 }
 
-int ScreenDpi() {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 } // namespace
 
 Form1::Form1(Registry &registry, HINSTANCE instance)
