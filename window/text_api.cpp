@@ -51,21 +51,11 @@ std::wstring FromAnsi(const std::string &ansiText) {
     return result;
 }
 
-bool RegisterWindowClass(const WindowClass &windowClass) {
-    if (Wide()) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = windowClass.procedure;
-        wc.hInstance = windowClass.instance;
-        wc.hIcon = windowClass.icon;
-        wc.hIconSm = windowClass.smallIcon;
-        wc.hCursor = windowClass.cursor;
-        wc.hbrBackground = windowClass.background;
-        wc.lpszClassName = windowClass.name;
-        return ::RegisterClassExW(&wc) != 0;
-    }
-    const std::string name = ToAnsi(windowClass.name);
-    WNDCLASSEXA wc{};
+namespace {
+
+// WNDCLASSEXW and WNDCLASSEXA differ only in the type of their name.
+template <class Class, class Char> Class ClassOf(const WindowClass &windowClass, const Char *name) {
+    Class wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = windowClass.procedure;
     wc.hInstance = windowClass.instance;
@@ -73,7 +63,19 @@ bool RegisterWindowClass(const WindowClass &windowClass) {
     wc.hIconSm = windowClass.smallIcon;
     wc.hCursor = windowClass.cursor;
     wc.hbrBackground = windowClass.background;
-    wc.lpszClassName = name.c_str();
+    wc.lpszClassName = name;
+    return wc;
+}
+
+} // namespace
+
+bool RegisterWindowClass(const WindowClass &windowClass) {
+    if (Wide()) {
+        const auto wc = ClassOf<WNDCLASSEXW>(windowClass, windowClass.name);
+        return ::RegisterClassExW(&wc) != 0;
+    }
+    const std::string name = ToAnsi(windowClass.name);
+    const auto wc = ClassOf<WNDCLASSEXA>(windowClass, name.c_str());
     return ::RegisterClassExA(&wc) != 0;
 }
 
