@@ -154,20 +154,20 @@ void BroadcastSettingChange(const wchar_t *area, UINT timeoutMilliseconds) {
 
 namespace {
 
+// LOGFONTA and LOGFONTW share every field before the face name.
+template <class To, class From, class Convert> To ConvertFont(const From &font, Convert convert) {
+    To converted{};
+    std::memcpy(&converted, &font, offsetof(From, lfFaceName));
+    convert(font.lfFaceName).copy(converted.lfFaceName, LF_FACESIZE - 1);
+    return converted;
+}
+
 LOGFONTW WidenFont(const LOGFONTA &font) {
-    LOGFONTW wide{};
-    std::memcpy(&wide, &font, offsetof(LOGFONTA, lfFaceName));
-    const std::wstring face = FromAnsi(font.lfFaceName);
-    face.copy(wide.lfFaceName, LF_FACESIZE - 1);
-    return wide;
+    return ConvertFont<LOGFONTW>(font, [](const char *face) { return FromAnsi(face); });
 }
 
 LOGFONTA NarrowFont(const LOGFONTW &font) {
-    LOGFONTA narrow{};
-    std::memcpy(&narrow, &font, offsetof(LOGFONTW, lfFaceName));
-    const std::string face = ToAnsi(font.lfFaceName);
-    face.copy(narrow.lfFaceName, LF_FACESIZE - 1);
-    return narrow;
+    return ConvertFont<LOGFONTA>(font, [](const wchar_t *face) { return ToAnsi(face); });
 }
 
 } // namespace
