@@ -58,7 +58,7 @@ bool Form1::Create() {
 
     RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_),
                TwipsToPixels(kClientHeightTwips, dpi_)};
-    ::AdjustWindowRect(&frame, kFormStyle, FALSE);
+    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
