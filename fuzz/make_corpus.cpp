@@ -214,7 +214,7 @@ std::vector<Seed> Seeds() {
         {"long-list-only-last-qualifies", longList,
          [](auto &s, auto &p) {
              return p.source == Dev::Device &&
-                    s.tree.Find(HKEY_DYN_DATA, "Config Manager\\Enum")->subkeys.size() > 30;
+                    s.tree.Find(hkey::DYN_DATA, "Config Manager\\Enum")->subkeys.size() > 30;
          }},
         {"long-list-none-qualifies",
          With(longList, {{"hardware key", {4}}, {"long list kind", {2}}}),
@@ -240,7 +240,7 @@ std::vector<Seed> Seeds() {
         {"machine-policy-differs",
          With(win95, {{"machine policy key", {Y}}, {"machine mask value", {Y}}, {"mask", {0, 2}}}),
          [](auto &s, auto &) {
-             return s.tree.Find(HKEY_LOCAL_MACHINE,
+             return s.tree.Find(hkey::LOCAL_MACHINE,
                                 "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer");
          }},
         {"neighbours-everywhere",

@@ -126,11 +126,11 @@ RegKey *RegTree::Root(RegHandle root) {
 
 const RegKey *RegTree::Root(RegHandle root) const {
     switch (root) {
-    case HKEY_CURRENT_USER:
+    case hkey::CURRENT_USER:
         return &currentUser_;
-    case HKEY_LOCAL_MACHINE:
+    case hkey::LOCAL_MACHINE:
         return &localMachine_;
-    case HKEY_DYN_DATA:
+    case hkey::DYN_DATA:
         return &dynData_;
     default:
         return nullptr;
@@ -139,11 +139,11 @@ const RegKey *RegTree::Root(RegHandle root) const {
 
 const char *RegTree::RootName(RegHandle root) {
     switch (root) {
-    case HKEY_CURRENT_USER:
+    case hkey::CURRENT_USER:
         return "HKEY_CURRENT_USER";
-    case HKEY_LOCAL_MACHINE:
+    case hkey::LOCAL_MACHINE:
         return "HKEY_LOCAL_MACHINE";
-    case HKEY_DYN_DATA:
+    case hkey::DYN_DATA:
         return "HKEY_DYN_DATA";
     default:
         return nullptr;

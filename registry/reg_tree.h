@@ -17,7 +17,7 @@ std::string FoldName(std::string_view name);
 
 struct RegValue {
     std::string name; // "" is the key's default value
-    std::uint32_t type = REG_BINARY;
+    std::uint32_t type = reg::BINARY;
     std::vector<unsigned char> data;
 };
 
@@ -49,7 +49,7 @@ class RegTree {
     RegKey *Root(RegHandle root);
     const RegKey *Root(RegHandle root) const;
     static const char *RootName(RegHandle root); // "HKEY_CURRENT_USER", ...
-    static constexpr RegHandle kRoots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_DYN_DATA};
+    static constexpr RegHandle kRoots[] = {hkey::CURRENT_USER, hkey::LOCAL_MACHINE, hkey::DYN_DATA};
 
     // Path components separated by backslashes; empty components are skipped.
     RegKey *Find(RegHandle root, std::string_view path) const;

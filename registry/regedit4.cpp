@@ -130,7 +130,7 @@ void ParseValue(const Line &line, RegKey &key) {
             Fail(line, "text after string");
         std::vector<unsigned char> bytes(str.begin(), str.end());
         bytes.push_back(0);
-        key.SetValue(name, REG_SZ, std::move(bytes));
+        key.SetValue(name, reg::SZ, std::move(bytes));
     } else if (data.rfind("dword:", 0) == 0) {
         const std::string digits = data.substr(6);
         if (digits.size() != 8)
@@ -141,11 +141,11 @@ void ParseValue(const Line &line, RegKey &key) {
                 Fail(line, "bad dword");
             v = v * 16 + static_cast<std::uint32_t>(HexDigit(c));
         }
-        key.SetValue(name, REG_DWORD,
+        key.SetValue(name, reg::DWORD,
                      {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
                       static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)});
     } else if (data.rfind("hex:", 0) == 0) {
-        key.SetValue(name, REG_BINARY, ParseHexBytes(line, std::string_view(data).substr(4)));
+        key.SetValue(name, reg::BINARY, ParseHexBytes(line, std::string_view(data).substr(4)));
     } else if (data.rfind("hex(", 0) == 0) {
         const std::size_t close = data.find("):");
         if (close == std::string::npos || close == 4)
@@ -172,7 +172,7 @@ void SplitRootPath(const Line &line, std::string_view full, RegHandle &root,
 }
 
 bool PrintableString(const RegValue &value) {
-    if (value.type != REG_SZ || value.data.empty() || value.data.back() != 0)
+    if (value.type != reg::SZ || value.data.empty() || value.data.back() != 0)
         return false;
     for (std::size_t i = 0; i + 1 < value.data.size(); ++i)
         if (value.data[i] < 0x20 || value.data[i] == 0x7F)
@@ -212,12 +212,12 @@ void ExportKey(std::string &out, const RegKey &key, const std::string &path, boo
                 AppendQuoted(out,
                              std::string_view(reinterpret_cast<const char *>(value.data.data()),
                                               value.data.size() - 1));
-            } else if (value.type == REG_DWORD && value.data.size() == 4) {
+            } else if (value.type == reg::DWORD && value.data.size() == 4) {
                 std::snprintf(buf, sizeof buf, "dword:%02x%02x%02x%02x", value.data[3],
                               value.data[2], value.data[1], value.data[0]);
                 out += buf;
             } else {
-                if (value.type == REG_BINARY) {
+                if (value.type == reg::BINARY) {
                     out += "hex:";
                 } else {
                     std::snprintf(buf, sizeof buf, "hex(%x):", value.type);

@@ -162,9 +162,9 @@ TEST_F(HostileRegistry, ALongDeviceListIsSearchedToItsEnd) {
 
 TEST_F(HostileRegistry, KeysThatRefuseWritingAreReportedAndNothingElseChanges) {
     const RegTree start = Start(kBase);
-    if (!fixture->DenyWrite(HKEY_CURRENT_USER, kPolicyKey) ||
-        !fixture->DenyWrite(HKEY_LOCAL_MACHINE, kAudioCdShellKey) ||
-        !fixture->DenyWrite(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0"))
+    if (!fixture->DenyWrite(hkey::CURRENT_USER, kPolicyKey) ||
+        !fixture->DenyWrite(hkey::LOCAL_MACHINE, kAudioCdShellKey) ||
+        !fixture->DenyWrite(hkey::LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0"))
         GTEST_SKIP() << fixture->Name() << " does not enforce key security";
     const std::string denied = Store();
     for (int i : {kAudioCd, kMediaChange, kRemovable})

@@ -102,8 +102,8 @@ Bytes RandomBytes(Chooser &c, std::uint32_t maxLength) {
 }
 
 std::uint32_t RandomType(Chooser &c) {
-    static const std::uint32_t kTypes[] = {REG_BINARY,    REG_SZ,       REG_DWORD, REG_NONE,
-                                           REG_EXPAND_SZ, REG_MULTI_SZ, REG_QWORD, 0x1234};
+    static const std::uint32_t kTypes[] = {reg::BINARY,   reg::SZ,      reg::DWORD, REG_NONE,
+                                           REG_EXPAND_SZ, REG_MULTI_SZ, REG_QWORD,  0x1234};
     return kTypes[c.Below(8, "type")];
 }
 
@@ -176,8 +176,9 @@ class Builder {
     }
 
     std::uint32_t MaskType() {
-        static const std::uint32_t kTypes[] = {REG_DWORD, REG_SZ, REG_NONE, REG_QWORD, REG_DWORD};
-        return c_.Chance(40, "mask type other") ? kTypes[c_.Below(5, "mask type")] : REG_BINARY;
+        static const std::uint32_t kTypes[] = {reg::DWORD, reg::SZ, REG_NONE, REG_QWORD,
+                                               reg::DWORD};
+        return c_.Chance(40, "mask type other") ? kTypes[c_.Below(5, "mask type")] : reg::BINARY;
     }
 
     void UserPolicy() {
@@ -187,12 +188,12 @@ class Builder {
                                      "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\"
                                      "Explorer ",
                                      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"})
-                MakeKey(HKEY_CURRENT_USER, path)
-                    .SetValue("NoDriveTypeAutoRun", REG_BINARY, {0xFF, 0, 0, 0});
+                MakeKey(hkey::CURRENT_USER, path)
+                    .SetValue("NoDriveTypeAutoRun", reg::BINARY, {0xFF, 0, 0, 0});
         }
         if (!c_.Chance(85, "policy key"))
             return;
-        RegKey &key = MakeKey(HKEY_CURRENT_USER,
+        RegKey &key = MakeKey(hkey::CURRENT_USER,
                               "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer");
         key.denyWrite = c_.Chance(10, "policy key read-only");
         if (c_.Chance(85, "mask value")) {
@@ -206,7 +207,7 @@ class Builder {
     void MachinePolicy() {
         if (!c_.Chance(30, "machine policy key"))
             return;
-        RegKey &key = MakeKey(HKEY_LOCAL_MACHINE,
+        RegKey &key = MakeKey(hkey::LOCAL_MACHINE,
                               "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer");
         key.denyWrite = c_.Chance(10, "machine policy read-only");
         if (c_.Chance(80, "machine mask value")) {
@@ -217,11 +218,11 @@ class Builder {
 
     void AudioCd() {
         if (c_.Chance(60, "audio cd parent"))
-            MakeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD")
-                .SetValue("", REG_SZ, Sz("Audio-CD"));
+            MakeKey(hkey::LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD")
+                .SetValue("", reg::SZ, Sz("Audio-CD"));
         if (!c_.Chance(85, "audio cd key"))
             return;
-        RegKey &key = MakeKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD\\shell");
+        RegKey &key = MakeKey(hkey::LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD\\shell");
         key.denyWrite = c_.Chance(10, "audio cd read-only");
         if (c_.Chance(85, "verb value")) {
             const std::string kVerbs[] = {"play",
@@ -245,16 +246,16 @@ class Builder {
             const std::uint32_t which = c_.Below(kCount + 1, "verb");
             const std::string verb =
                 which < kCount ? kVerbs[which] : std::string(RandomName(c_, 12));
-            static const std::uint32_t kTypes[] = {REG_BINARY, REG_EXPAND_SZ, REG_DWORD};
+            static const std::uint32_t kTypes[] = {reg::BINARY, REG_EXPAND_SZ, reg::DWORD};
             const std::uint32_t type =
-                c_.Chance(15, "verb type other") ? kTypes[c_.Below(3, "verb type")] : REG_SZ;
+                c_.Chance(15, "verb type other") ? kTypes[c_.Below(3, "verb type")] : reg::SZ;
             key.SetValue("", type, Sz(verb, !c_.Chance(15, "verb unterminated")));
         }
         Neighbours(key);
         if (c_.Chance(50, "audio cd play key")) {
             RegKey &play = key.CreateSubkey("play");
-            play.SetValue("", REG_SZ, Sz("&Wiedergabe"));
-            play.CreateSubkey("command").SetValue("", REG_SZ, Sz("cdplayer.exe /play"));
+            play.SetValue("", reg::SZ, Sz("&Wiedergabe"));
+            play.CreateSubkey("command").SetValue("", reg::SZ, Sz("cdplayer.exe /play"));
         }
     }
 
@@ -270,7 +271,7 @@ class Builder {
         for (std::uint32_t n = c_.Below(6, "devices"); n > 0; --n) {
             const std::string path =
                 c_.Chance(20, "device path random") ? RandomPath(c_) : kPaths[c_.Below(6, "path")];
-            RegKey &key = MakeKey(HKEY_LOCAL_MACHINE, "Enum\\" + path);
+            RegKey &key = MakeKey(hkey::LOCAL_MACHINE, "Enum\\" + path);
             devicePaths_.push_back(path);
             key.denyWrite = c_.Chance(10, "device read-only");
             if (c_.Chance(80, "device desc")) {
@@ -283,7 +284,7 @@ class Builder {
                                               std::string(300, 'D')};
                 const std::uint32_t which = c_.Below(8, "desc");
                 const std::string desc = which < 7 ? kDescs[which] : RandomName(c_, 40);
-                const std::uint32_t type = c_.Chance(10, "desc binary") ? REG_BINARY : REG_SZ;
+                const std::uint32_t type = c_.Chance(10, "desc binary") ? reg::BINARY : reg::SZ;
                 key.SetValue("DeviceDesc", type, Sz(desc, !c_.Chance(10, "desc unterminated")));
             }
             if (c_.Chance(65, "notification")) {
@@ -294,28 +295,28 @@ class Builder {
                                : 1);
                 for (unsigned char &b : data)
                     b = kBytes[c_.Below(4, "notification byte")];
-                static const std::uint32_t kTypes[] = {REG_SZ, REG_DWORD, REG_NONE};
+                static const std::uint32_t kTypes[] = {reg::SZ, reg::DWORD, REG_NONE};
                 const std::uint32_t type = c_.Chance(15, "notification type other")
                                                ? kTypes[c_.Below(3, "notification type")]
-                                               : REG_BINARY;
+                                               : reg::BINARY;
                 key.SetValue(Spell(c_, "AutoInsertNotification"), type, std::move(data));
             }
             if (c_.Chance(40, "device values")) {
-                key.SetValue("Class", REG_SZ, Sz("CDROM"));
-                key.SetValue("HardWareID", REG_SZ, Sz("GenCD,SCSI\\CDROM"));
+                key.SetValue("Class", reg::SZ, Sz("CDROM"));
+                key.SetValue("HardWareID", reg::SZ, Sz("GenCD,SCSI\\CDROM"));
             }
             Neighbours(key);
             // Another device below this one, ready to be taken for it.
             if (c_.Chance(15, "device child")) {
                 RegKey &child = key.CreateSubkey("Child0000");
-                child.SetValue("AutoInsertNotification", REG_BINARY, {1});
-                child.SetValue("DeviceDesc", REG_SZ, Sz("Kind"));
+                child.SetValue("AutoInsertNotification", reg::BINARY, {1});
+                child.SetValue("DeviceDesc", reg::SZ, Sz("Kind"));
             }
         }
         // An empty hardware key names "Enum" itself.
         if (c_.Chance(5, "enum notification"))
-            MakeKey(HKEY_LOCAL_MACHINE, "Enum")
-                .SetValue("AutoInsertNotification", REG_BINARY,
+            MakeKey(hkey::LOCAL_MACHINE, "Enum")
+                .SetValue("AutoInsertNotification", reg::BINARY,
                           {static_cast<unsigned char>(c_.Below(3, "enum notification byte"))});
     }
 
@@ -390,12 +391,12 @@ class Builder {
         if (c_.Chance(85, "hardware key value")) {
             const std::string name = Spell(c_, "HardWareKey");
             const std::string text = HardwareKeyText();
-            const std::uint32_t type = c_.Chance(10, "hardware key binary") ? REG_BINARY : REG_SZ;
+            const std::uint32_t type = c_.Chance(10, "hardware key binary") ? reg::BINARY : reg::SZ;
             entry.SetValue(name, type, Sz(text, !c_.Chance(10, "hardware key unterminated")));
         }
         if (c_.Chance(30, "entry values")) {
-            entry.SetValue("Status", REG_BINARY, {0x0B, 0x60, 0, 0});
-            entry.SetValue("Problem", REG_BINARY, {0, 0, 0, 0});
+            entry.SetValue("Status", reg::BINARY, {0x0B, 0x60, 0, 0});
+            entry.SetValue("Problem", reg::BINARY, {0, 0, 0, 0});
         }
         Neighbours(entry);
     }
@@ -403,9 +404,9 @@ class Builder {
     void DeviceList() {
         if (!c_.Chance(75, "device list"))
             return;
-        RegKey &list = MakeKey(HKEY_DYN_DATA, "Config Manager\\Enum");
+        RegKey &list = MakeKey(hkey::DYN_DATA, "Config Manager\\Enum");
         if (c_.Chance(5, "list hardware key"))
-            list.SetValue("HardWareKey", REG_SZ, Sz(HardwareKeyText()));
+            list.SetValue("HardWareKey", reg::SZ, Sz(HardwareKeyText()));
         std::string previous;
         for (std::uint32_t n = c_.Below(7, "entries"); n > 0; --n) {
             std::string name = EntryName(previous);
@@ -421,26 +422,27 @@ class Builder {
             const std::uint32_t kind = c_.Below(3, "long list kind");
             const char *prefix = c_.Chance(50, "long list last") ? "ZZ" : "00";
             if (kind == 2)
-                MakeKey(HKEY_LOCAL_MACHINE, "Enum\\ROOT\\LEGACY\\0000")
-                    .SetValue("DeviceDesc", REG_SZ, Sz("Altes Ger\xE4t"));
+                MakeKey(hkey::LOCAL_MACHINE, "Enum\\ROOT\\LEGACY\\0000")
+                    .SetValue("DeviceDesc", reg::SZ, Sz("Altes Ger\xE4t"));
             for (std::uint32_t i = 0; i < count; ++i) {
                 char name[16];
                 std::snprintf(name, sizeof name, "%s%06u", prefix, i);
                 RegKey &entry = list.CreateSubkey(name);
                 if (kind == 1)
-                    entry.SetValue("HardWareKey", REG_SZ,
+                    entry.SetValue("HardWareKey", reg::SZ,
                                    Sz("ROOT\\MISSING\\" + std::string(name)));
                 else if (kind == 2)
-                    entry.SetValue("HardWareKey", REG_SZ, Sz("ROOT\\LEGACY\\0000"));
+                    entry.SetValue("HardWareKey", reg::SZ, Sz("ROOT\\LEGACY\\0000"));
             }
         }
     }
 
     void CdromService() {
         if (c_.Chance(50, "cdrom service")) {
-            RegKey &key = MakeKey(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Cdrom");
+            RegKey &key =
+                MakeKey(hkey::LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Cdrom");
             key.denyWrite = c_.Chance(10, "cdrom service read-only");
-            key.SetValue("Start", REG_DWORD, {1, 0, 0, 0});
+            key.SetValue("Start", reg::DWORD, {1, 0, 0, 0});
             if (c_.Chance(70, "cdrom autorun")) {
                 static const std::uint32_t kSizes[] = {4, 1, 0, 2, 5, 8};
                 static const unsigned char kBytes[] = {1, 0, 2, 0xFF};
@@ -451,27 +453,27 @@ class Builder {
                     data[i] = i == 0 || c_.Chance(15, "cdrom autorun high byte")
                                   ? kBytes[c_.Below(4, "cdrom autorun byte")]
                                   : 0;
-                static const std::uint32_t kTypes[] = {REG_BINARY, REG_SZ, REG_NONE};
+                static const std::uint32_t kTypes[] = {reg::BINARY, reg::SZ, REG_NONE};
                 const std::uint32_t type = c_.Chance(20, "cdrom autorun type other")
                                                ? kTypes[c_.Below(3, "cdrom autorun type")]
-                                               : REG_DWORD;
+                                               : reg::DWORD;
                 key.SetValue(Spell(c_, "AutoRun"), type, std::move(data));
             }
             Neighbours(key);
         }
         if (c_.Chance(20, "cdfs service"))
-            MakeKey(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Cdfs")
-                .SetValue("AutoRun", REG_DWORD, {1, 0, 0, 0});
+            MakeKey(hkey::LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Cdfs")
+                .SetValue("AutoRun", reg::DWORD, {1, 0, 0, 0});
     }
 
     void Unrelated() {
         if (c_.Chance(50, "usual keys")) {
-            MakeKey(HKEY_CURRENT_USER, "Control Panel\\Desktop")
-                .SetValue("Wallpaper", REG_SZ, Sz("(Kein)"));
-            MakeKey(HKEY_DYN_DATA, "PerfStats\\StatData")
-                .SetValue("KERNEL\\CPUUsage", REG_BINARY, {7, 0, 0, 0});
-            MakeKey(HKEY_LOCAL_MACHINE, "Enum\\Root\\*PNP0C01\\0000")
-                .SetValue("DeviceDesc", REG_SZ, Sz("Systemplatine"));
+            MakeKey(hkey::CURRENT_USER, "Control Panel\\Desktop")
+                .SetValue("Wallpaper", reg::SZ, Sz("(Kein)"));
+            MakeKey(hkey::DYN_DATA, "PerfStats\\StatData")
+                .SetValue("KERNEL\\CPUUsage", reg::BINARY, {7, 0, 0, 0});
+            MakeKey(hkey::LOCAL_MACHINE, "Enum\\Root\\*PNP0C01\\0000")
+                .SetValue("DeviceDesc", reg::SZ, Sz("Systemplatine"));
         }
         for (std::uint32_t n = c_.Below(4, "unrelated keys"); n > 0; --n) {
             const RegHandle root = RegTree::kRoots[c_.Below(3, "unrelated root")];
@@ -729,20 +731,20 @@ Prediction Predict(const RegTree &tree) {
     Prediction p;
 
     std::uint32_t type = 0;
-    p.maskReadAsDword = ReadInto(OpenPath(tree, HKEY_CURRENT_USER, kUserPolicy),
+    p.maskReadAsDword = ReadInto(OpenPath(tree, hkey::CURRENT_USER, kUserPolicy),
                                  "NoDriveTypeAutoRun", p.driveTypeData, &type) == Read::Done &&
-                        type == REG_DWORD;
+                        type == reg::DWORD;
     const auto mask = static_cast<unsigned char>(p.driveTypeData[0]);
     for (int i = kRemovable; i <= kRamDisk; ++i)
         p.boxes[static_cast<std::size_t>(i)] = (mask >> i) & 1 ? 0 : 1;
     p.boxes[kProgramCd] = p.boxes[kCdRom];
 
     p.audioCdVerb = std::string(256, ' ');
-    ReadInto(OpenPath(tree, HKEY_LOCAL_MACHINE, kAudioShell), "", p.audioCdVerb);
+    ReadInto(OpenPath(tree, hkey::LOCAL_MACHINE, kAudioShell), "", p.audioCdVerb);
     p.boxes[kAudioCd] = IsPlay(UpToNul(p.audioCdVerb)) ? 1 : 0;
 
     p.label = ModelForm::kNoDevice;
-    if (const RegKey *list = OpenPath(tree, HKEY_DYN_DATA, kList)) {
+    if (const RegKey *list = OpenPath(tree, hkey::DYN_DATA, kList)) {
         for (const auto &entry : list->subkeys) {
             if (entry->name.size() + 1 > 256) // the name and its NUL do not fit the buffer
                 break;
@@ -753,11 +755,11 @@ Prediction Predict(const RegTree &tree) {
                 entry->name.find_first_of(std::string("\\\0", 2)) == std::string::npos;
             const RegKey *opened = plain
                                        ? entry.get()
-                                       : OpenPath(tree, HKEY_DYN_DATA,
+                                       : OpenPath(tree, hkey::DYN_DATA,
                                                   std::string(kList) + "\\" + UpToNul(entry->name));
             p.cdHardwareKey = std::string(256, ' ');
             ReadInto(opened, "HardWareKey", p.cdHardwareKey);
-            const RegKey *device = OpenPath(tree, HKEY_LOCAL_MACHINE, "Enum\\" + p.cdHardwareKey);
+            const RegKey *device = OpenPath(tree, hkey::LOCAL_MACHINE, "Enum\\" + p.cdHardwareKey);
             if (ReadInto(device, "AutoInsertNotification", p.insertNotifyData) == Read::Done) {
                 std::string description(256, ' ');
                 ReadInto(device, "DeviceDesc", description);
@@ -767,7 +769,7 @@ Prediction Predict(const RegTree &tree) {
                 break;
             }
         }
-    } else if (const RegKey *cdrom = OpenPath(tree, HKEY_LOCAL_MACHINE, kCdrom)) {
+    } else if (const RegKey *cdrom = OpenPath(tree, hkey::LOCAL_MACHINE, kCdrom)) {
         std::string value(4, '\0');
         const Read read = ReadInto(cdrom, "AutoRun", value);
         p.cdromAutoRunExisted = read != Read::Missing;
@@ -873,20 +875,20 @@ std::string CheckScenario(const Scenario &scenario, const RegistryWrapper &wrap)
         if (boxes[static_cast<std::size_t>(i)] == 0)
             mask[0] = static_cast<unsigned char>(mask[0] | (1u << i));
     const bool masked =
-        Write(OpenPath(expected, HKEY_CURRENT_USER, kUserPolicy), "NoDriveTypeAutoRun",
-              p.maskReadAsDword ? REG_DWORD : REG_BINARY, mask);
-    const bool verbWritten = Write(OpenPath(expected, HKEY_LOCAL_MACHINE, kAudioShell), "", REG_SZ,
-                                   boxes[kAudioCd] ? Sz("play") : Sz(""));
+        Write(OpenPath(expected, hkey::CURRENT_USER, kUserPolicy), "NoDriveTypeAutoRun",
+              p.maskReadAsDword ? reg::DWORD : reg::BINARY, mask);
+    const bool verbWritten = Write(OpenPath(expected, hkey::LOCAL_MACHINE, kAudioShell), "",
+                                   reg::SZ, boxes[kAudioCd] ? Sz("play") : Sz(""));
     bool mediaChangeFailed = false;
     const int aktiv = boxes[kMediaChange];
     if (p.source == MediaChangeSource::Device) {
         mediaChangeFailed =
-            !Write(OpenPath(expected, HKEY_LOCAL_MACHINE, "Enum\\" + UpToNul(p.cdHardwareKey)),
-                   "AutoInsertNotification", REG_BINARY, {static_cast<unsigned char>(aktiv)});
+            !Write(OpenPath(expected, hkey::LOCAL_MACHINE, "Enum\\" + UpToNul(p.cdHardwareKey)),
+                   "AutoInsertNotification", reg::BINARY, {static_cast<unsigned char>(aktiv)});
     } else if (p.source == MediaChangeSource::CdromService &&
                (aktiv != p.cdromAutoRunShown || p.cdromAutoRunExisted)) {
-        mediaChangeFailed = !Write(OpenPath(expected, HKEY_LOCAL_MACHINE, kCdrom), "AutoRun",
-                                   REG_DWORD, {static_cast<unsigned char>(aktiv), 0, 0, 0});
+        mediaChangeFailed = !Write(OpenPath(expected, hkey::LOCAL_MACHINE, kCdrom), "AutoRun",
+                                   reg::DWORD, {static_cast<unsigned char>(aktiv), 0, 0, 0});
     }
     const std::string diff = DiffTrees(expected, memory.Tree());
     if (!diff.empty())
@@ -895,7 +897,7 @@ std::string CheckScenario(const Scenario &scenario, const RegistryWrapper &wrap)
     // A machine-wide mask decides when it is there and is not the one just saved.
     bool machineDecides = false;
     std::string machine(4, '\0');
-    switch (ReadInto(OpenPath(scenario.tree, HKEY_LOCAL_MACHINE, kMachinePolicy),
+    switch (ReadInto(OpenPath(scenario.tree, hkey::LOCAL_MACHINE, kMachinePolicy),
                      "NoDriveTypeAutoRun", machine)) {
     case Read::Done:
         machineDecides = machine != std::string(mask.begin(), mask.end());

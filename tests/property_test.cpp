@@ -74,16 +74,16 @@ TEST(Invariants, TheGeneratorReachesEveryKindOfStartState) {
         const Scenario s = Generate(seed);
         const Prediction p = Predict(s.tree);
         const RegTree &t = s.tree;
-        const RegKey *policy = t.Find(HKEY_CURRENT_USER, kPolicyKey);
-        const RegKey *audio = t.Find(HKEY_LOCAL_MACHINE, kAudioCdShellKey);
-        const RegKey *list = t.Find(HKEY_DYN_DATA, kDeviceListKey);
-        const RegKey *cdrom = t.Find(HKEY_LOCAL_MACHINE, kCdromServiceKey);
+        const RegKey *policy = t.Find(hkey::CURRENT_USER, kPolicyKey);
+        const RegKey *audio = t.Find(hkey::LOCAL_MACHINE, kAudioCdShellKey);
+        const RegKey *list = t.Find(hkey::DYN_DATA, kDeviceListKey);
+        const RegKey *cdrom = t.Find(hkey::LOCAL_MACHINE, kCdromServiceKey);
         switch (p.source) {
         case MediaChangeSource::Device: {
             ++seen.device;
             ++(p.insertNotifyData[0] ? seen.deviceByteSet : seen.deviceByteZero);
             const RegKey *device =
-                t.Find(HKEY_LOCAL_MACHINE, "Enum\\" + CutAtNull(p.cdHardwareKey));
+                t.Find(hkey::LOCAL_MACHINE, "Enum\\" + CutAtNull(p.cdHardwareKey));
             seen.deviceDenied += device && device->denyWrite;
             // The device was not the first entry's.
             const RegKey *firstEntry = list->subkeys.front().get();
@@ -219,7 +219,7 @@ TEST(Invariants, TheChecksCatchAKeyLeftOpen) {
         RegResult RegCloseKey(RegHandle key) override {
             if (!skipped_) {
                 skipped_ = true;
-                return ERROR_SUCCESS;
+                return error::SUCCESS;
             }
             return memory_.RegCloseKey(key);
         }
@@ -234,7 +234,7 @@ TEST(Invariants, TheChecksCatchAKeyCreatedForWriting) {
         using Forwarding::Forwarding;
         RegResult RegOpenKeyExA(RegHandle key, const char *subKey, std::uint32_t options,
                                 std::uint32_t access, RegHandle *result) override {
-            if ((access & KEY_SET_VALUE) && RegTree::RootName(key))
+            if ((access & key::SET_VALUE) && RegTree::RootName(key))
                 memory_.Tree().Create(key, subKey);
             return memory_.RegOpenKeyExA(key, subKey, options, access, result);
         }
@@ -249,10 +249,10 @@ TEST(Invariants, TheChecksCatchAReadThatWrites) {
         RegResult RegQueryValueExA(RegHandle key, const char *valueName, std::uint32_t *type,
                                    unsigned char *data, std::uint32_t *size) override {
             const RegResult result = memory_.RegQueryValueExA(key, valueName, type, data, size);
-            if (result == ERROR_SUCCESS && !RegTree::RootName(key)) {
+            if (result == error::SUCCESS && !RegTree::RootName(key)) {
                 // Writing needs a key opened for it; the engine's reads have none, so go around.
                 RegHandle h = 0;
-                if (memory_.RegOpenKeyExA(key, "", 0, KEY_SET_VALUE, &h) == ERROR_SUCCESS) {
+                if (memory_.RegOpenKeyExA(key, "", 0, key::SET_VALUE, &h) == error::SUCCESS) {
                     memory_.RegSetValueExA(h, valueName, 0, data, *size); // REG_NONE
                     memory_.RegCloseKey(h);
                 }
@@ -270,7 +270,7 @@ TEST(Invariants, TheChecksCatchBoxesThatDoNotShowTheRegistry) {
         RegResult RegQueryValueExA(RegHandle key, const char *valueName, std::uint32_t *type,
                                    unsigned char *data, std::uint32_t *size) override {
             const RegResult result = memory_.RegQueryValueExA(key, valueName, type, data, size);
-            if (result == ERROR_SUCCESS &&
+            if (result == error::SUCCESS &&
                 FoldName(valueName) == FoldName("AutoInsertNotification") && *size == 1)
                 data[0] = 0;
             return result;

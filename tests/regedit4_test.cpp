@@ -17,17 +17,17 @@ TEST(Regedit4, ReadsEveryValueFormAndWritesItBack) {
                              "\"Ger\xE4t\"=\"Laufwerk f\xFCr CDs\"\n"
                              "\n[HKEY_DYN_DATA\\Config Manager\\Enum]\n";
     const RegTree tree = ParseRegedit4(text);
-    const RegKey *key = tree.Find(HKEY_CURRENT_USER, "software\\A \"QUOTED\" KEY");
+    const RegKey *key = tree.Find(hkey::CURRENT_USER, "software\\A \"QUOTED\" KEY");
     ASSERT_NE(nullptr, key);
     EXPECT_EQ((std::vector<unsigned char>{'p', 'l', 'a', 'y', 0}), key->FindValue("")->data);
-    EXPECT_EQ(REG_SZ, key->FindValue("back\\slash")->type);
-    EXPECT_EQ(REG_BINARY, key->FindValue("BIN")->type);
+    EXPECT_EQ(reg::SZ, key->FindValue("back\\slash")->type);
+    EXPECT_EQ(reg::BINARY, key->FindValue("BIN")->type);
     EXPECT_EQ((std::vector<unsigned char>{0x95, 0, 0, 0}), key->FindValue("word")->data);
-    EXPECT_EQ(REG_DWORD, key->FindValue("word")->type);
+    EXPECT_EQ(reg::DWORD, key->FindValue("word")->type);
     EXPECT_EQ(4u, key->FindValue("nul")->data.size());
     EXPECT_NE(nullptr, key->FindValue("GER\xC4T"));
-    EXPECT_NE(nullptr, tree.Find(HKEY_DYN_DATA, "config manager\\enum"));
-    EXPECT_EQ(nullptr, tree.Find(HKEY_DYN_DATA, "config manager\\enum\\x"));
+    EXPECT_NE(nullptr, tree.Find(hkey::DYN_DATA, "config manager\\enum"));
+    EXPECT_EQ(nullptr, tree.Find(hkey::DYN_DATA, "config manager\\enum\\x"));
     // Export then import gives the same tree.
     const std::string exported = ExportRegedit4(tree);
     EXPECT_EQ(exported, ExportRegedit4(ParseRegedit4(exported)));
@@ -41,8 +41,8 @@ TEST(Regedit4, RemovesKeysAndValuesAndJoinsContinuedHexLines) {
                                  "  02,03\n");
     ImportRegedit4(tree, "REGEDIT4\r\n[-HKEY_LOCAL_MACHINE\\Enum\\A]\r\n"
                          "[HKEY_LOCAL_MACHINE\\Enum\\C]\r\n\"y\"=-\r\n");
-    EXPECT_EQ(nullptr, tree.Find(HKEY_LOCAL_MACHINE, "Enum\\A"));
-    const RegKey *c = tree.Find(HKEY_LOCAL_MACHINE, "Enum\\C");
+    EXPECT_EQ(nullptr, tree.Find(hkey::LOCAL_MACHINE, "Enum\\A"));
+    const RegKey *c = tree.Find(hkey::LOCAL_MACHINE, "Enum\\C");
     ASSERT_NE(nullptr, c);
     EXPECT_EQ(nullptr, c->FindValue("y"));
     EXPECT_EQ((std::vector<unsigned char>{1, 2, 3}), c->FindValue("z")->data);
@@ -77,14 +77,14 @@ TEST(RegTree, FoldsWindows1252LettersAndKeepsStoredSpellings) {
     key.CreateSubkey("Beta");
     key.CreateSubkey("alpha");
     key.CreateSubkey("BETA");
-    key.SetValue("Mixed", REG_SZ, {0});
-    key.SetValue("MIXED", REG_BINARY, {1});
+    key.SetValue("Mixed", reg::SZ, {0});
+    key.SetValue("MIXED", reg::BINARY, {1});
     ASSERT_EQ(2u, key.subkeys.size());
     EXPECT_EQ("alpha", key.subkeys[0]->name);
     EXPECT_EQ("Beta", key.subkeys[1]->name);
     ASSERT_EQ(1u, key.values.size());
     EXPECT_EQ("Mixed", key.values[0].name);
-    EXPECT_EQ(REG_BINARY, key.values[0].type);
+    EXPECT_EQ(reg::BINARY, key.values[0].type);
 }
 
 } // namespace

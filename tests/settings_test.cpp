@@ -214,11 +214,11 @@ TEST_F(SettingsTest, SaveWritesExactlyTheThreeValuesAndKeepsTheOtherBitsAndBytes
     const SaveReport report = Save();
     EXPECT_FALSE(report.AnyFailed());
     RegTree expected = Expected();
-    expected.Find(HKEY_CURRENT_USER, kPolicyKey)
-        ->SetValue("NoDriveTypeAutoRun", REG_BINARY, {0x81, 0x12, 0x34, 0x56});
-    expected.Find(HKEY_LOCAL_MACHINE, kAudioCdShellKey)->SetValue("", REG_SZ, {0});
-    expected.Find(HKEY_LOCAL_MACHINE, "Enum\\DEV\\CD")
-        ->SetValue("AutoInsertNotification", REG_BINARY, {1});
+    expected.Find(hkey::CURRENT_USER, kPolicyKey)
+        ->SetValue("NoDriveTypeAutoRun", reg::BINARY, {0x81, 0x12, 0x34, 0x56});
+    expected.Find(hkey::LOCAL_MACHINE, kAudioCdShellKey)->SetValue("", reg::SZ, {0});
+    expected.Find(hkey::LOCAL_MACHINE, "Enum\\DEV\\CD")
+        ->SetValue("AutoInsertNotification", reg::BINARY, {1});
     ExpectStore(expected);
 }
 
@@ -230,11 +230,11 @@ TEST_F(SettingsTest, SavingNothingCheckedFromAMissingMaskGives7C) {
     EXPECT_EQ("00000000", Boxes());
     EXPECT_FALSE(Save().AnyFailed());
     RegTree expected = Expected();
-    expected.Find(HKEY_CURRENT_USER, kPolicyKey)
-        ->SetValue("NoDriveTypeAutoRun", REG_BINARY, {0x7c, 0, 0, 0});
-    expected.Find(HKEY_LOCAL_MACHINE, kAudioCdShellKey)->SetValue("", REG_SZ, {0});
-    expected.Find(HKEY_LOCAL_MACHINE, "Enum\\DEV\\CD")
-        ->SetValue("AutoInsertNotification", REG_BINARY, {0});
+    expected.Find(hkey::CURRENT_USER, kPolicyKey)
+        ->SetValue("NoDriveTypeAutoRun", reg::BINARY, {0x7c, 0, 0, 0});
+    expected.Find(hkey::LOCAL_MACHINE, kAudioCdShellKey)->SetValue("", reg::SZ, {0});
+    expected.Find(hkey::LOCAL_MACHINE, "Enum\\DEV\\CD")
+        ->SetValue("AutoInsertNotification", reg::BINARY, {0});
     ExpectStore(expected);
 }
 
@@ -243,10 +243,10 @@ TEST_F(SettingsTest, StandardThenSaveStoresTheDefaultMaskWithTheOtherBitsAsRead)
     settings->SetDefaultValues();
     Save();
     RegTree expected = Expected();
-    expected.Find(HKEY_CURRENT_USER, kPolicyKey)
-        ->SetValue("NoDriveTypeAutoRun", REG_BINARY, {0x97, 0, 0, 0});
-    expected.Find(HKEY_LOCAL_MACHINE, kAudioCdShellKey)
-        ->SetValue("", REG_SZ, {'p', 'l', 'a', 'y', 0});
+    expected.Find(hkey::CURRENT_USER, kPolicyKey)
+        ->SetValue("NoDriveTypeAutoRun", reg::BINARY, {0x97, 0, 0, 0});
+    expected.Find(hkey::LOCAL_MACHINE, kAudioCdShellKey)
+        ->SetValue("", reg::SZ, {'p', 'l', 'a', 'y', 0});
     ExpectStore(expected);
 }
 
@@ -257,9 +257,9 @@ TEST_F(SettingsTest, WithoutADeviceNothingIsWrittenUnderEnum) {
     form.UserClick(kMediaChange);
     EXPECT_FALSE(Save().AnyFailed());
     RegTree expected = Expected();
-    expected.Find(HKEY_CURRENT_USER, kPolicyKey)
-        ->SetValue("NoDriveTypeAutoRun", REG_BINARY, {0, 0, 0, 0});
-    expected.Find(HKEY_LOCAL_MACHINE, kAudioCdShellKey)->SetValue("", REG_SZ, {0});
+    expected.Find(hkey::CURRENT_USER, kPolicyKey)
+        ->SetValue("NoDriveTypeAutoRun", reg::BINARY, {0, 0, 0, 0});
+    expected.Find(hkey::LOCAL_MACHINE, kAudioCdShellKey)->SetValue("", reg::SZ, {0});
     ExpectStore(expected);
 }
 
@@ -272,15 +272,15 @@ TEST_F(SettingsTest, MissingKeysAreNeitherCreatedNorReportedAsSaved) {
     EXPECT_TRUE(report.audioCdFailed);
     EXPECT_FALSE(report.mediaChangeFailed);
     RegTree expected = emptied;
-    expected.Find(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0")
-        ->SetValue("AutoInsertNotification", REG_BINARY, {1});
+    expected.Find(hkey::LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0")
+        ->SetValue("AutoInsertNotification", reg::BINARY, {1});
     ExpectStore(expected);
 }
 
 TEST_F(SettingsTest, AKeyThatRefusesWritingIsReportedAndTheRestIsSaved) {
     Start(kWin95);
-    if (!fixture->DenyWrite(HKEY_LOCAL_MACHINE, kAudioCdShellKey) ||
-        !fixture->DenyWrite(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0"))
+    if (!fixture->DenyWrite(hkey::LOCAL_MACHINE, kAudioCdShellKey) ||
+        !fixture->DenyWrite(hkey::LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0"))
         GTEST_SKIP() << fixture->Name() << " does not enforce key security";
     const RegTree start = fixture->Snapshot();
     form.UserClick(kRemovable);
@@ -289,8 +289,8 @@ TEST_F(SettingsTest, AKeyThatRefusesWritingIsReportedAndTheRestIsSaved) {
     EXPECT_TRUE(report.audioCdFailed);
     EXPECT_TRUE(report.mediaChangeFailed);
     RegTree expected = start;
-    expected.Find(HKEY_CURRENT_USER, kPolicyKey)
-        ->SetValue("NoDriveTypeAutoRun", REG_BINARY, {0x91, 0, 0, 0});
+    expected.Find(hkey::CURRENT_USER, kPolicyKey)
+        ->SetValue("NoDriveTypeAutoRun", reg::BINARY, {0x91, 0, 0, 0});
     ExpectStore(expected);
 }
 
@@ -299,8 +299,8 @@ TEST_F(SettingsTest, AMaskStoredAsDwordKeepsItsType) {
     EXPECT_EQ("00110111", Boxes());
     Save();
     RegTree expected = Expected();
-    expected.Find(HKEY_CURRENT_USER, kPolicyKey)
-        ->SetValue("NoDriveTypeAutoRun", REG_DWORD, {0x91, 0, 0, 0});
+    expected.Find(hkey::CURRENT_USER, kPolicyKey)
+        ->SetValue("NoDriveTypeAutoRun", reg::DWORD, {0x91, 0, 0, 0});
     ExpectStore(expected);
 }
 
@@ -332,8 +332,8 @@ TEST_F(SettingsTest, WithoutADeviceListTheCdromDriverSwitchStandsForAllDrives) {
         EXPECT_TRUE(report.driveTypesFailed); // this machine has no policy key
         RegTree expected = Expected();
         if (c.writtenWhenLeftAlone)
-            expected.Find(HKEY_LOCAL_MACHINE, kCdromServiceKey)
-                ->SetValue("AutoRun", REG_DWORD, {static_cast<unsigned char>(c.checked), 0, 0, 0});
+            expected.Find(hkey::LOCAL_MACHINE, kCdromServiceKey)
+                ->SetValue("AutoRun", reg::DWORD, {static_cast<unsigned char>(c.checked), 0, 0, 0});
         ExpectStore(expected);
 
         // Changed by the user, it is always written.
@@ -341,8 +341,8 @@ TEST_F(SettingsTest, WithoutADeviceListTheCdromDriverSwitchStandsForAllDrives) {
         form.UserClick(kMediaChange);
         Save();
         expected = Expected();
-        expected.Find(HKEY_LOCAL_MACHINE, kCdromServiceKey)
-            ->SetValue("AutoRun", REG_DWORD, {static_cast<unsigned char>(1 - c.checked), 0, 0, 0});
+        expected.Find(hkey::LOCAL_MACHINE, kCdromServiceKey)
+            ->SetValue("AutoRun", reg::DWORD, {static_cast<unsigned char>(1 - c.checked), 0, 0, 0});
         ExpectStore(expected);
     }
 }

@@ -14,7 +14,7 @@ namespace quenzel {
 
 namespace {
 
-constexpr RegHandle kRoots[] = {0x80000001, 0x80000002, 0x80000006};
+constexpr RegHandle kRoots[] = {hkey::CURRENT_USER, hkey::LOCAL_MACHINE, hkey::DYN_DATA};
 
 HKEY PredefinedKey(RegHandle root) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));

@@ -7,9 +7,6 @@ namespace {
 
 using FlowTest = FormTest;
 
-// windows.h makes a macro of the name.
-constexpr RegHandle kLocalMachine = 0x80000002;
-
 const std::string kPolicyKey =
     "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer]\n";
 const std::string kAudioKey = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\AudioCD\\shell]\n";
@@ -216,7 +213,7 @@ TEST_P(FlowTest, AKeyThatRefusesWritingIsNamedWithThePolicy) {
         "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer]\n"
         "\"NoDriveTypeAutoRun\"=dword:000000ff\n";
     Start(loaded);
-    if (!registry->DenyWrite(kLocalMachine, "Enum\\SCSI\\CDROM_ATAPI\\0"))
+    if (!registry->DenyWrite(hkey::LOCAL_MACHINE, "Enum\\SCSI\\CDROM_ATAPI\\0"))
         GTEST_SKIP() << "this registry does not enforce key security";
     MessageBoxWatcher watcher(::GetCurrentThreadId());
     Click(Command(2));

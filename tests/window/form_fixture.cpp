@@ -112,7 +112,7 @@ SettingChangeListener::SettingChangeListener() {
                                nullptr, nullptr, nullptr});
     window_ = text::CreateWindowText(0, kListenerClass, L"", WS_POPUP, RECT{}, nullptr, 0,
                                      ::GetModuleHandleW(nullptr), nullptr);
-    text::SetUserData(window_, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 SettingChangeListener::~SettingChangeListener() {
@@ -122,7 +122,8 @@ SettingChangeListener::~SettingChangeListener() {
 
 LRESULT CALLBACK SettingChangeListener::Procedure(HWND window, UINT message, WPARAM wParam,
                                                   LPARAM lParam) {
-    auto *self = reinterpret_cast<SettingChangeListener *>(text::GetUserData(window));
+    auto *self =
+        reinterpret_cast<SettingChangeListener *>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_SETTINGCHANGE && self) {
         if (!lParam)
             self->areas_.push_back(L"<null>");

@@ -232,8 +232,10 @@ TEST_P(KeyboardTest, RealKeysThroughTheMessageLoopChangeABoxAndSave) {
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(Form1::Outcome::Saved, form->outcome());
     RegTree expected = ParseRegedit4(kWin95Registry);
-    expected.Find(0x80000001, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer")
-        ->SetValue("NoDriveTypeAutoRun", REG_BINARY, {0x91, 0, 0, 0});
+    expected
+        .Find(hkey::CURRENT_USER,
+              "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer")
+        ->SetValue("NoDriveTypeAutoRun", reg::BINARY, {0x91, 0, 0, 0});
     EXPECT_EQ(ExportRegedit4(expected), Store());
 }
 

@@ -339,16 +339,13 @@ TEST_P(LayoutTest, TheRegistryIsReadBeforeTheWindowIsFirstShown) {
 INSTANTIATE_TEST_SUITE_P(Paths, LayoutTest, ::testing::Values(text::Path::Wide, text::Path::Ansi),
                          PathName);
 
-// The conversion the layout rests on, against the system's MulDiv.
-TEST(TwipsToPixelsTest, RoundsAsMulDivDoes) {
-    for (int dpi : {72, 96, 120, 144, 192})
-        for (int twips = -3000; twips <= 6000; ++twips)
-            ASSERT_EQ(::MulDiv(twips, dpi, 1440), TwipsToPixels(twips, dpi))
-                << twips << " twips at " << dpi;
-    EXPECT_EQ(329, TwipsToPixels(4935, 96));
-    EXPECT_EQ(15, TwipsToPixels(232, 96)); // 15.47
-    EXPECT_EQ(1, TwipsToPixels(5, 144));   // half a pixel, away from zero
-    EXPECT_EQ(-1, TwipsToPixels(-5, 144));
+// The conversion the layout rests on: to the nearest pixel, halves away from zero.
+TEST(TwipsToPixelsTest, RoundsToTheNearestPixel) {
+    const struct {
+        int twips, dpi, pixels;
+    } cases[] = {{4935, 96, 329}, {232, 96, 15}, {4935, 144, 494}, {5, 144, 1}, {-5, 144, -1}};
+    for (const auto &c : cases)
+        EXPECT_EQ(c.pixels, TwipsToPixels(c.twips, c.dpi)) << c.twips << " twips at " << c.dpi;
 }
 
 } // namespace
