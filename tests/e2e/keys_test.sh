@@ -16,7 +16,7 @@ failures=0
 fail() { echo "FAIL ($run): $*"; failures=$((failures + 1)); }
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
-for tool in Xvfb xdotool x86_64-w64-mingw32-gcc i686-w64-mingw32-gcc; do
+for tool in Xvfb xdotool import x86_64-w64-mingw32-gcc i686-w64-mingw32-gcc; do
     command -v $tool >/dev/null || { echo "FAIL: $tool is missing (scripts/install-deps.sh test)"; exit 1; }
 done
 [ -f "$exe" ] || { echo "FAIL: no program $exe (for the 32-bit one: cmake --build --preset win95)"; exit 1; }
@@ -33,14 +33,15 @@ if [ "$run" = 32 ]; then
     exec sh "$emu32" with sh "$0" 32-inside "$exe" "$seed" "$work"
 fi
 
-# Where the program, the probe and the .reg files go, as Wine sees them, and how Wine runs.
+# Where the program, the probe and the .reg files go, as Wine sees them, and how Wine runs; the
+# screen as the probe saw it goes to WORKDIR/RUN.png.
+mkdir -p "$work" && work=$(cd "$work" && pwd) # Wine takes only an absolute prefix
 if [ "$run" = 32-inside ]; then
     run=32
     files="$EMU32_ROOT/tmp/quenzel-e2e" seen=/tmp/quenzel-e2e
     W() { EMU32_PREFIX=$seen/prefix sh "$EMU32" exec "$@"; }
     cc=i686-w64-mingw32-gcc wait_s=120
 else
-    mkdir -p "$work" && work=$(cd "$work" && pwd) # Wine takes only an absolute prefix
     files="$work/$run" seen="$work/$run"
     W() { WINEPREFIX="$files/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" "$@"; }
     cc=x86_64-w64-mingw32-gcc wait_s=30
@@ -83,7 +84,10 @@ session() {
     win=$(timeout $wait_s xdotool search --sync --name '^Quenzel$' | head -n 1) || true
     [ -n "$win" ] || { fail "no window for \"$1\""; kill $pid; return; }
     sleep 1
-    [ "${2:-}" != probe ] || { W wine "$seen/probe.exe" </dev/null 2>&1 || true; } | tr -d '\r' >"$files/probe.txt"
+    if [ "${2:-}" = probe ]; then
+        { W wine "$seen/probe.exe" </dev/null 2>&1 || true; } | tr -d '\r' >"$files/probe.txt"
+        import -window root "$work/$run.png" || fail "no screenshot"
+    fi
     xdotool windowfocus --sync "$win"
     for k in $1; do xdotool key --delay 150 "$k"; sleep 0.3; done
     for i in $(seq 1 $((wait_s * 2))); do kill -0 $pid 2>/dev/null || return 0; sleep 0.5; done
