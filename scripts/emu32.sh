@@ -207,11 +207,17 @@ with)
     [ $# -gt 0 ] || die "usage: emu32.sh with CMD..."
     lock
     setup
+    # The command runs in the background: a shell acts on a signal only after its foreground
+    # command ends, and then leaves without its EXIT trap.
+    child=
     trap release EXIT
-    trap 'exit 130' INT TERM HUP
+    trap '[ -z "$child" ] || kill $child 2>/dev/null; release; trap - EXIT; exit 130' INT TERM HUP
     mount_all
+    EMU32="$self" EMU32_ROOT="$root" "$@" &
+    child=$!
     status=0
-    EMU32="$self" EMU32_ROOT="$root" "$@" || status=$?
+    wait $child || status=$?
+    child=
     exit $status
     ;;
 exec)
