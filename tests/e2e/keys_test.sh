@@ -53,14 +53,13 @@ printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\CD-ROM_LAUFWERK\\0]\r\n
     >"$files/umlaut.reg"
 cp "$seed" "$files/seed.reg"
 
-# A display of our own, ended with everything else when the script ends.
-display=90
-while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of our own (Xvfb picks a free number), ended with everything else when the script ends.
+Xvfb -displayfd 5 -screen 0 800x600x24 -nolisten tcp 5>"$files/display" >/dev/null 2>&1 &
 xvfb=$!
 trap 'quiet W wineserver -k || true; kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY=":$display"
-for i in $(seq 1 40); do quiet xdotool getmouselocation && break; sleep 0.25; done
+for i in $(seq 1 80); do [ -s "$files/display" ] && break; sleep 0.25; done
+[ -s "$files/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(cat "$files/display")"
 
 if [ $run = 32 ]; then
     cp -a "$EMU32_ROOT/root/win95" "$files/prefix"
@@ -138,6 +137,7 @@ nt)
     session "alt+s alt+o"
     expect "$explorer" '/v NoDriveTypeAutoRun' "Standard and OK" 'NoDriveTypeAutoRun REG_BINARY 95000000'
     expect "$audio" /ve "Standard and OK" '(Default) REG_SZ play'
+    expect "$drive" '/v AutoInsertNotification' "Standard left \"&aktiv\" alone" 'AutoInsertNotification REG_BINARY 00'
     ;;
 win95 | 32)
     session "alt+d alt+m alt+a" probe
