@@ -10,8 +10,8 @@
 #                                  the cached Windows 95 prefix /root/win95, DISPLAY passes through
 #   scripts/emu32.sh can           exit 0 when this machine can run it (root, binfmt_misc)
 #   scripts/emu32.sh unmount       unmount whatever is still mounted inside the root
-#   scripts/emu32.sh purge         unmount, then delete the cache
-# QUENZEL_EMU32_CACHE sets the cache (default /var/cache/quenzel-emu32); the root is ROOT below.
+#   scripts/emu32.sh purge         unmount, delete the cache, unregister the emulator
+# QUENZEL_EMU32_CACHE sets the cache (default /var/cache/quenzel-emu32); the 32-bit root is its root/.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 self="$here/$(basename "$0")"
@@ -226,6 +226,9 @@ exec)
     ;;
 can) can ;;
 unmount) lock && release ;;
-purge) lock && remove_root && rm -rf "$cache" ;;
+purge)
+    lock && remove_root && rm -rf "$cache"
+    [ ! -e "$binfmt/quenzel-i386" ] || echo -1 >"$binfmt/quenzel-i386"
+    ;;
 *) sed -n '2,13p' "$self" | sed 's/^# \{0,1\}//' >&2 && exit 2 ;;
 esac
