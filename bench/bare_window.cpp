@@ -19,14 +19,6 @@ constexpr wchar_t kTitle[] = L"Quenzel bare window";
 constexpr wchar_t kTitleWithControls[] = L"Quenzel bare controls";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
-int ScreenDpi() {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 void CreateControls(HWND window, HINSTANCE instance, int dpi) {
     const auto font = reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT));
     int id = 100;
@@ -65,7 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (!::RegisterClassExW(&wc))
         return 1;
 
-    const int dpi = ScreenDpi();
+    const int dpi = quenzel::ScreenDpi();
     RECT frame{0, 0, quenzel::TwipsToPixels(quenzel::kClientWidthTwips, dpi),
                quenzel::TwipsToPixels(quenzel::kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);

@@ -3,7 +3,7 @@
 # Usage: bench/size.sh [X64_EXE [WIN95_EXE]]
 #        (default: build/windows/quenzel.exe and build/win95/quenzel.exe, the presets' programs)
 # Targets: at most 256 KB each; DLLs only kernel32, user32, gdi32, advapi32 (at most comctl32
-# and msvcrt besides).
+# and the C runtime besides: msvcrt in the 64-bit program, crtdll in the 32-bit one).
 set -eu
 cd "$(dirname "$0")/.."
 x64=${1:-build/windows/quenzel.exe}
@@ -42,7 +42,7 @@ report() {
         $2 ~ /^\./ && $2 != ".bss" { line = line sprintf(" %s %.1f KB", $2, hex($3) / 1024) }
         END { print "  sections:" line }'
     dlls=$(printf '%s\n' "$headers" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort | paste -sd' ' -)
-    others=$(printf '%s\n' $dlls | grep -vxE 'kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|msvcrt.dll|comctl32.dll' |
+    others=$(printf '%s\n' $dlls | grep -vxE 'kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|msvcrt.dll|crtdll.dll|comctl32.dll' |
         paste -sd' ' - || true)
     echo "  imported DLLs: $dlls${others:+ -- beyond the allowed ones: $others}"
     count=$(printf '%s\n' "$headers" | awk '/^\tDLL Name: /{ on = 1; next } on && /^\t[0-9a-f]+\t/ { n++ } END { print n + 0 }')

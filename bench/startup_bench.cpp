@@ -11,9 +11,11 @@
 // The programs take turns, in rotating order, after two unmeasured warm-up runs each. With
 // DEVICE_TEXT, quenzel.exe must show a control with that text (the CD-ROM drive of the seeded
 // device list), which shows that it read the settings before the clock stopped.
-// Prints medians, quartiles and extremes; then the ratios to the empty window: of the medians,
-// of the minima (the runs least disturbed by other load), and the median of the ratios within
-// one round, in which a machine that slows down or speeds up over the run slows all alike.
+// Prints medians, quartiles and extremes; then quenzel.exe's ratio to the window with the same
+// controls (what the program itself adds; the target) and both programs' ratios to the empty
+// window, each three ways: of the medians, of the minima (the runs least disturbed by other
+// load), and the median of the ratios within one round, in which a machine that slows down or
+// speeds up over the run slows all alike.
 #include <windows.h>
 
 #include <algorithm>
@@ -146,6 +148,18 @@ double Minimum(const std::vector<double> &values) {
     return *std::min_element(values.begin(), values.end());
 }
 
+// The runs of both programs were recorded round by round, so equal indices share a round.
+void PrintRatio(const Program &program, const Program &baseline, const char *target) {
+    std::vector<double> perRound;
+    for (std::size_t i = 0; i < program.millis.size(); ++i)
+        perRound.push_back(program.millis[i] / baseline.millis[i]);
+    const std::string label = std::string(program.label) + " / " + baseline.label;
+    std::printf("  %-29s %8.3f %8.3f %9.3f%s\n", label.c_str(),
+                Quantile(program.millis, 0.5) / Quantile(baseline.millis, 0.5),
+                Minimum(program.millis) / Minimum(baseline.millis), Quantile(perRound, 0.5),
+                target);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -158,8 +172,8 @@ int main(int argc, char **argv) {
         return 2;
     Program programs[] = {
         {"quenzel.exe", argv[2], "", "Quenzel", argc > 4 ? argv[4] : "", {}},
-        {"bare window", argv[3], "", "Quenzel bare window", "", {}},
-        {"bare+controls", argv[3], " /controls", "Quenzel bare controls", "", {}}};
+        {"empty window", argv[3], "", "Quenzel bare window", "", {}},
+        {"with controls", argv[3], " /controls", "Quenzel bare controls", "", {}}};
     const int kPrograms = static_cast<int>(std::size(programs));
 
     for (int warmUp = 0; warmUp < 2; ++warmUp)
@@ -181,16 +195,10 @@ int main(int argc, char **argv) {
                     Quantile(program.millis, 0.5), Quantile(program.millis, 0.25),
                     Quantile(program.millis, 0.75), Minimum(program.millis),
                     Quantile(program.millis, 1.0));
-    const Program &bare = programs[1];
-    std::printf("  against the bare window:  medians   minima   median of the ratios per round\n");
-    for (const Program *program : {&programs[0], &programs[2]}) {
-        std::vector<double> paired;
-        for (std::size_t i = 0; i < program->millis.size(); ++i)
-            paired.push_back(program->millis[i] / bare.millis[i]);
-        std::printf("  %-24s %8.3f %8.3f %8.3f\n", program->label,
-                    Quantile(program->millis, 0.5) / Quantile(bare.millis, 0.5),
-                    Minimum(program->millis) / Minimum(bare.millis), Quantile(paired, 0.5));
-    }
-    std::printf("  target: quenzel.exe at most 1.10 of the bare window\n");
+    const Program &quenzel = programs[0], &bare = programs[1], &controls = programs[2];
+    std::printf("  %-29s %8s %8s %9s\n", "ratio", "medians", "minima", "per round");
+    PrintRatio(quenzel, controls, "  (target: at most 1.05)");
+    PrintRatio(quenzel, bare, "");
+    PrintRatio(controls, bare, "");
     return 0;
 }

@@ -13,8 +13,7 @@ class Key {
     // nothing, as the system's calls do with an invalid handle.
     Key(Registry &registry, RegHandle root, const std::string &path, std::uint32_t access)
         : registry_(registry) {
-        openResult_ = registry_.RegOpenKeyExA(root, path.c_str(), 0, access, &handle_);
-        if (openResult_ != ERROR_SUCCESS)
+        if (registry_.RegOpenKeyExA(root, path.c_str(), 0, access, &handle_) != error::SUCCESS)
             handle_ = 0;
     }
     ~Key() { Close(); }
@@ -22,7 +21,6 @@ class Key {
     Key &operator=(const Key &) = delete;
 
     bool IsOpen() const { return handle_ != 0; }
-    RegResult OpenResult() const { return openResult_; }
     RegHandle Handle() const { return handle_; }
 
     // Reads into the whole of buffer, whose length is passed as the size; the buffer keeps its
@@ -53,7 +51,6 @@ class Key {
   private:
     Registry &registry_;
     RegHandle handle_ = 0;
-    RegResult openResult_;
 };
 
 } // namespace quenzel

@@ -27,17 +27,17 @@ RegResult MemoryRegistry::RegOpenKeyExA(RegHandle key, const char *subKey, std::
     *result = 0;
     const OpenKey *parent = Lookup(key);
     if (!parent)
-        return ERROR_INVALID_HANDLE;
+        return error::INVALID_HANDLE;
     RegKey *found = FindPath(parent->key, subKey ? subKey : "");
     if (!found)
-        return ERROR_FILE_NOT_FOUND;
-    if ((access & KEY_SET_VALUE) && found->denyWrite)
-        return ERROR_ACCESS_DENIED;
+        return error::FILE_NOT_FOUND;
+    if ((access & key::SET_VALUE) && found->denyWrite)
+        return error::ACCESS_DENIED;
     const RegHandle handle = nextHandle_;
     nextHandle_ += 4;
     open_.emplace(handle, OpenKey{found, access});
     *result = handle;
-    return ERROR_SUCCESS;
+    return error::SUCCESS;
 }
 
 RegResult MemoryRegistry::RegQueryValueExA(RegHandle key, const char *valueName,
@@ -45,52 +45,52 @@ RegResult MemoryRegistry::RegQueryValueExA(RegHandle key, const char *valueName,
                                            std::uint32_t *size) {
     const OpenKey *open = Lookup(key);
     if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_QUERY_VALUE))
-        return ERROR_ACCESS_DENIED;
+        return error::INVALID_HANDLE;
+    if (!(open->access & key::QUERY_VALUE))
+        return error::ACCESS_DENIED;
     if (data && !size)
         return kInvalidParameter;
     const auto it = open->key->values.find(valueName ? valueName : "");
     if (it == open->key->values.end())
-        return ERROR_FILE_NOT_FOUND;
+        return error::FILE_NOT_FOUND;
     const RegValue &value = it->second;
     const auto length = static_cast<std::uint32_t>(value.data.size());
     if (type)
         *type = value.type;
     if (data && *size < length) {
         *size = length;
-        return ERROR_MORE_DATA;
+        return error::MORE_DATA;
     }
     if (data && length)
         std::memcpy(data, value.data.data(), length);
     if (size)
         *size = length;
-    return ERROR_SUCCESS;
+    return error::SUCCESS;
 }
 
 RegResult MemoryRegistry::RegSetValueExA(RegHandle key, const char *valueName, std::uint32_t type,
                                          const unsigned char *data, std::uint32_t size) {
     const OpenKey *open = Lookup(key);
     if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_SET_VALUE))
-        return ERROR_ACCESS_DENIED;
+        return error::INVALID_HANDLE;
+    if (!(open->access & key::SET_VALUE))
+        return error::ACCESS_DENIED;
     if (!data && size)
         return kInvalidParameter;
     open->key->SetValue(valueName ? valueName : "", type, {data, data + size});
-    return ERROR_SUCCESS;
+    return error::SUCCESS;
 }
 
 RegResult MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char *name,
                                       std::uint32_t nameLength) {
     OpenKey *open = Lookup(key);
     if (!open)
-        return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_ENUMERATE_SUB_KEYS))
-        return ERROR_ACCESS_DENIED;
+        return error::INVALID_HANDLE;
+    if (!(open->access & key::ENUMERATE_SUB_KEYS))
+        return error::ACCESS_DENIED;
     Subkeys &subkeys = open->key->subkeys;
     if (index >= subkeys.size())
-        return ERROR_NO_MORE_ITEMS;
+        return error::NO_MORE_ITEMS;
     if (open->enumAt == Subkeys::iterator{} || index < open->enumIndex) {
         open->enumAt = subkeys.begin();
         open->enumIndex = 0;
@@ -99,15 +99,15 @@ RegResult MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char *
     open->enumIndex = index;
     const std::string &subName = open->enumAt->first;
     if (!name || subName.size() + 1 > nameLength)
-        return ERROR_MORE_DATA;
+        return error::MORE_DATA;
     std::memcpy(name, subName.c_str(), subName.size() + 1);
-    return ERROR_SUCCESS;
+    return error::SUCCESS;
 }
 
 RegResult MemoryRegistry::RegCloseKey(RegHandle key) {
     if (tree_.Root(key))
-        return ERROR_SUCCESS;
-    return open_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+        return error::SUCCESS;
+    return open_.erase(key) ? error::SUCCESS : error::INVALID_HANDLE;
 }
 
 } // namespace quenzel

@@ -61,11 +61,11 @@ void RegKey::SetValue(std::string_view name, std::uint32_t type, std::vector<uns
 
 RegKey *RegTree::Root(RegHandle root) {
     switch (root) {
-    case HKEY_CURRENT_USER:
+    case hkey::CURRENT_USER:
         return &currentUser_;
-    case HKEY_LOCAL_MACHINE:
+    case hkey::LOCAL_MACHINE:
         return &localMachine_;
-    case HKEY_DYN_DATA:
+    case hkey::DYN_DATA:
         return &dynData_;
     default:
         return nullptr;

@@ -19,7 +19,7 @@ struct FoldedLess {
 };
 
 struct RegValue {
-    std::uint32_t type = REG_BINARY;
+    std::uint32_t type = reg::BINARY;
     std::vector<unsigned char> data;
 };
 
@@ -27,7 +27,7 @@ struct RegValue {
 struct RegKey {
     std::map<std::string, RegValue, FoldedLess> values; // "" is the key's default value
     std::map<std::string, RegKey, FoldedLess> subkeys;
-    bool denyWrite = false; // opening for KEY_SET_VALUE is refused, as by a security descriptor
+    bool denyWrite = false; // opening for key::SET_VALUE is refused, as by a security descriptor
 
     RegKey *FindSubkey(std::string_view name);
     RegKey &CreateSubkey(std::string_view name); // the existing one when present

@@ -4,35 +4,40 @@
 #include <cstdint>
 #include <string>
 
-// The constants carry the system's own names; windows.h makes macros of them, so it must come
-// after this header in any file that needs both.
-#ifdef HKEY_CURRENT_USER
-#error "include registry.h before windows.h"
-#endif
-
 namespace quenzel {
 
 using RegHandle = std::uintptr_t; // an opened key or one of the predefined roots
 using RegResult = std::int32_t;   // 0 on success, else a system error code
 
-constexpr RegHandle HKEY_CURRENT_USER = 0x80000001;
-constexpr RegHandle HKEY_LOCAL_MACHINE = 0x80000002;
-constexpr RegHandle HKEY_DYN_DATA = 0x80000006;
+// The system's constants with its values, each prefix made a namespace (HKEY_DYN_DATA is
+// hkey::DYN_DATA, ERROR_SUCCESS is error::SUCCESS): windows.h makes macros of the full names,
+// and these never meet them, so headers may come in any order.
+namespace hkey {
+constexpr RegHandle CURRENT_USER = 0x80000001;
+constexpr RegHandle LOCAL_MACHINE = 0x80000002;
+constexpr RegHandle DYN_DATA = 0x80000006;
+} // namespace hkey
 
-constexpr std::uint32_t KEY_QUERY_VALUE = 1;
-constexpr std::uint32_t KEY_SET_VALUE = 2;
-constexpr std::uint32_t KEY_ENUMERATE_SUB_KEYS = 8;
+namespace key {
+constexpr std::uint32_t QUERY_VALUE = 1;
+constexpr std::uint32_t SET_VALUE = 2;
+constexpr std::uint32_t ENUMERATE_SUB_KEYS = 8;
+} // namespace key
 
-constexpr std::uint32_t REG_SZ = 1;
-constexpr std::uint32_t REG_BINARY = 3;
-constexpr std::uint32_t REG_DWORD = 4;
+namespace reg {
+constexpr std::uint32_t SZ = 1;
+constexpr std::uint32_t BINARY = 3;
+constexpr std::uint32_t DWORD = 4;
+} // namespace reg
 
-constexpr RegResult ERROR_SUCCESS = 0;
-constexpr RegResult ERROR_FILE_NOT_FOUND = 2;
-constexpr RegResult ERROR_ACCESS_DENIED = 5;
-constexpr RegResult ERROR_INVALID_HANDLE = 6;
-constexpr RegResult ERROR_MORE_DATA = 234;
-constexpr RegResult ERROR_NO_MORE_ITEMS = 259;
+namespace error {
+constexpr RegResult SUCCESS = 0;
+constexpr RegResult FILE_NOT_FOUND = 2;
+constexpr RegResult ACCESS_DENIED = 5;
+constexpr RegResult INVALID_HANDLE = 6;
+constexpr RegResult MORE_DATA = 234;
+constexpr RegResult NO_MORE_ITEMS = 259;
+} // namespace error
 
 // Shaped as the advapi32 functions of the same names: 8-bit names that end at their first NUL,
 // byte buffers, sizes in and out. Whatever a call fails on, it leaves the caller's buffers and

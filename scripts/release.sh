@@ -1,8 +1,9 @@
 #!/bin/sh
 # Builds the release archive from a clean clone: both programs, stripped, and the German read-me.
 #   dist/quenzel-VERSION.zip (dist/quenzel-VERSION.tar.gz where zip is not installed), holding
-#   quenzel-VERSION/quenzel-win95.exe   the 32-bit program (Windows 95, 98, ME, 32-bit NT family)
-#   quenzel-VERSION/quenzel-x64.exe     the 64-bit program (64-bit Windows)
+#   quenzel-VERSION/quenzel-win95.exe   the 32-bit program (Windows 95 as installed, 98, ME, the
+#                                       NT family); its C runtime is crtdll.dll, part of them all
+#   quenzel-VERSION/quenzel-x64.exe     the 64-bit program (64-bit Windows), on msvcrt.dll
 #   quenzel-VERSION/LIESMICH.TXT        from scripts/LIESMICH.txt, in Windows-1252 with CR LF
 # The version is the project's (CMakeLists.txt). Before packing, the 32-bit program's imports
 # are checked against Windows 95 (tests/check_imports.sh), and both programs must carry their

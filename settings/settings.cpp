@@ -43,10 +43,10 @@ void Settings::ReadDriveTypes() {
     std::uint32_t type = 0;
     RegResult result;
     {
-        Key key(registry_, HKEY_CURRENT_USER, kPolicyKey, KEY_QUERY_VALUE);
-        result = key.Query("NoDriveTypeAutoRun", REG_BINARY, DriveTypeData, &type);
+        Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::QUERY_VALUE);
+        result = key.Query("NoDriveTypeAutoRun", reg::BINARY, DriveTypeData, &type);
     }
-    driveTypesAreDword_ = result == ERROR_SUCCESS && type == REG_DWORD;
+    driveTypesAreDword_ = result == error::SUCCESS && type == reg::DWORD;
     const auto m = static_cast<unsigned char>(DriveTypeData[0]);
     for (int i = kRemovable; i <= kRamDisk; ++i)
         form_.SetValue(i, (m & (1u << i)) == 0 ? 1 : 0);
@@ -55,15 +55,15 @@ void Settings::ReadDriveTypes() {
 void Settings::ReadAudioCdVerb() {
     AudioCdVerb = kBlankBuffer;
     {
-        Key key(registry_, HKEY_LOCAL_MACHINE, kAudioCdShellKey, KEY_QUERY_VALUE);
-        key.Query("", REG_SZ, AudioCdVerb);
+        Key key(registry_, hkey::LOCAL_MACHINE, kAudioCdShellKey, key::QUERY_VALUE);
+        key.Query("", reg::SZ, AudioCdVerb);
     }
     form_.SetValue(kAudioCd, LowerAscii(CutAtNull(AudioCdVerb)) == "play" ? 1 : 0);
 }
 
 // The first listed device whose "AutoInsertNotification" can be read is the CD-ROM drive.
 void Settings::SearchCdromDevice() {
-    Key list(registry_, HKEY_DYN_DATA, kDeviceListKey, KEY_ENUMERATE_SUB_KEYS);
+    Key list(registry_, hkey::DYN_DATA, kDeviceListKey, key::ENUMERATE_SUB_KEYS);
     if (!list.IsOpen()) {
         ReadCdromService();
         if (mediaChangeSource_ == MediaChangeSource::None)
@@ -75,23 +75,24 @@ void Settings::SearchCdromDevice() {
     for (std::int32_t index = 0;; ++index) {
         name = kBlankBuffer;
         if (registry_.RegEnumKeyA(list.Handle(), static_cast<std::uint32_t>(index), &name[0],
-                                  static_cast<std::uint32_t>(name.size())) != ERROR_SUCCESS)
+                                  static_cast<std::uint32_t>(name.size())) != error::SUCCESS)
             break;
         name.resize(std::min(name.find('\0'), name.size()));
 
         CdHardwareKey = kBlankBuffer;
         entryPath.assign(kDeviceListKey).append(1, '\\').append(name);
         {
-            Key entry(registry_, HKEY_DYN_DATA, entryPath, KEY_QUERY_VALUE);
-            entry.Query("HardWareKey", REG_SZ, CdHardwareKey);
+            Key entry(registry_, hkey::DYN_DATA, entryPath, key::QUERY_VALUE);
+            entry.Query("HardWareKey", reg::SZ, CdHardwareKey);
         }
 
         // The path ends at the hardware key's NUL; the spaces behind it take no part.
         devicePath.assign("Enum\\").append(CdHardwareKey, 0, CdHardwareKey.find('\0'));
-        Key device(registry_, HKEY_LOCAL_MACHINE, devicePath, KEY_QUERY_VALUE);
-        if (device.Query("AutoInsertNotification", REG_BINARY, InsertNotifyData) == ERROR_SUCCESS) {
+        Key device(registry_, hkey::LOCAL_MACHINE, devicePath, key::QUERY_VALUE);
+        if (device.Query("AutoInsertNotification", reg::BINARY, InsertNotifyData) ==
+            error::SUCCESS) {
             std::string description = kBlankBuffer;
-            device.Query("DeviceDesc", REG_SZ, description);
+            device.Query("DeviceDesc", reg::SZ, description);
             form_.SetLabel1Caption(CutAtNull(description));
             device.Close();
             form_.SetValue(kMediaChange, InsertNotifyData[0] != 0 ? 1 : 0);
@@ -107,13 +108,13 @@ void Settings::SearchCdromDevice() {
 // Without a device list the Cdrom driver's own switch stands for every CD-ROM drive; a missing
 // value means the driver's default, on.
 void Settings::ReadCdromService() {
-    Key service(registry_, HKEY_LOCAL_MACHINE, kCdromServiceKey, KEY_QUERY_VALUE);
+    Key service(registry_, hkey::LOCAL_MACHINE, kCdromServiceKey, key::QUERY_VALUE);
     if (!service.IsOpen())
         return;
     std::string value(4, '\0');
-    const RegResult result = service.Query("AutoRun", REG_DWORD, value);
-    cdromAutoRunExisted_ = result != ERROR_FILE_NOT_FOUND;
-    const bool off = result == ERROR_SUCCESS && value == std::string(4, '\0');
+    const RegResult result = service.Query("AutoRun", reg::DWORD, value);
+    cdromAutoRunExisted_ = result != error::FILE_NOT_FOUND;
+    const bool off = result == error::SUCCESS && value == std::string(4, '\0');
     cdromAutoRunRead_ = off ? 0 : 1;
     mediaChangeSource_ = MediaChangeSource::CdromService;
     form_.ShowAllDrivesNote();
@@ -132,18 +133,18 @@ SaveReport Settings::SaveValues() {
     }
     DriveTypeData[0] = static_cast<char>(m);
     {
-        Key key(registry_, HKEY_CURRENT_USER, kPolicyKey, KEY_SET_VALUE);
+        Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::SET_VALUE);
         report.driveTypesFailed =
             !key.IsOpen() ||
-            key.Set("NoDriveTypeAutoRun", driveTypesAreDword_ ? REG_DWORD : REG_BINARY,
-                    DriveTypeData) != ERROR_SUCCESS;
+            key.Set("NoDriveTypeAutoRun", driveTypesAreDword_ ? reg::DWORD : reg::BINARY,
+                    DriveTypeData) != error::SUCCESS;
     }
 
     AudioCdVerb = form_.Value(kAudioCd) != 0 ? "play" : "";
     {
-        Key key(registry_, HKEY_LOCAL_MACHINE, kAudioCdShellKey, KEY_SET_VALUE);
+        Key key(registry_, hkey::LOCAL_MACHINE, kAudioCdShellKey, key::SET_VALUE);
         report.audioCdFailed =
-            !key.IsOpen() || key.Set("", REG_SZ, AudioCdVerb + '\0') != ERROR_SUCCESS;
+            !key.IsOpen() || key.Set("", reg::SZ, AudioCdVerb + '\0') != error::SUCCESS;
     }
 
     report.mediaChangeFailed = !SaveMediaChange();
@@ -159,17 +160,19 @@ bool Settings::SaveMediaChange() {
         return true; // no device was found: there is nothing of ours to write under "Enum"
     case MediaChangeSource::Device: {
         InsertNotifyData[0] = static_cast<char>(value);
-        Key key(registry_, HKEY_LOCAL_MACHINE, "Enum\\" + CutAtNull(CdHardwareKey), KEY_SET_VALUE);
+        Key key(registry_, hkey::LOCAL_MACHINE, "Enum\\" + CutAtNull(CdHardwareKey),
+                key::SET_VALUE);
         return key.IsOpen() &&
-               key.Set("AutoInsertNotification", REG_BINARY, InsertNotifyData) == ERROR_SUCCESS;
+               key.Set("AutoInsertNotification", reg::BINARY, InsertNotifyData) == error::SUCCESS;
     }
     case MediaChangeSource::CdromService: {
         const int on = value != 0 ? 1 : 0;
         if (on == cdromAutoRunRead_ && !cdromAutoRunExisted_)
             return true; // left alone: a missing value stays missing
-        Key key(registry_, HKEY_LOCAL_MACHINE, kCdromServiceKey, KEY_SET_VALUE);
-        return key.IsOpen() && key.Set("AutoRun", REG_DWORD,
-                                       DwordBytes(static_cast<std::uint32_t>(on))) == ERROR_SUCCESS;
+        Key key(registry_, hkey::LOCAL_MACHINE, kCdromServiceKey, key::SET_VALUE);
+        return key.IsOpen() &&
+               key.Set("AutoRun", reg::DWORD, DwordBytes(static_cast<std::uint32_t>(on))) ==
+                   error::SUCCESS;
     }
     }
     return true;
@@ -177,14 +180,14 @@ bool Settings::SaveMediaChange() {
 
 // The NT family lets a machine-wide mask decide before the user's.
 bool Settings::MachinePolicyDiffers() {
-    Key key(registry_, HKEY_LOCAL_MACHINE, kMachinePolicyKey, KEY_QUERY_VALUE);
+    Key key(registry_, hkey::LOCAL_MACHINE, kMachinePolicyKey, key::QUERY_VALUE);
     if (!key.IsOpen())
         return false;
     std::string machine(4, '\0');
-    const RegResult result = key.Query("NoDriveTypeAutoRun", REG_DWORD, machine);
-    if (result == ERROR_MORE_DATA)
+    const RegResult result = key.Query("NoDriveTypeAutoRun", reg::DWORD, machine);
+    if (result == error::MORE_DATA)
         return true;
-    return result == ERROR_SUCCESS && machine != DriveTypeData;
+    return result == error::SUCCESS && machine != DriveTypeData;
 }
 
 void Settings::SetDefaultValues() {

@@ -126,10 +126,10 @@ class EngineTest : public ::testing::Test {
             char letter;
             RegHandle root;
             const char *path;
-        } keys[] = {{'D', HKEY_CURRENT_USER, kPolicyKey},
-                    {'A', HKEY_LOCAL_MACHINE, kAudioCdShellKey},
-                    {'M', HKEY_LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0"},
-                    {'C', HKEY_LOCAL_MACHINE, kCdromServiceKey}};
+        } keys[] = {{'D', hkey::CURRENT_USER, kPolicyKey},
+                    {'A', hkey::LOCAL_MACHINE, kAudioCdShellKey},
+                    {'M', hkey::LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0"},
+                    {'C', hkey::LOCAL_MACHINE, kCdromServiceKey}};
         for (const auto &key : keys)
             if (row.deny.find(key.letter) != std::string::npos) {
                 EXPECT_TRUE(fixture->DenyWrite(key.root, key.path)) << key.path;

@@ -11,9 +11,9 @@ namespace {
 constexpr struct {
     RegHandle handle;
     const char *name;
-} kRoots[] = {{HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
-              {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
-              {HKEY_DYN_DATA, "HKEY_DYN_DATA"}};
+} kRoots[] = {{hkey::CURRENT_USER, "HKEY_CURRENT_USER"},
+              {hkey::LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
+              {hkey::DYN_DATA, "HKEY_DYN_DATA"}};
 
 [[noreturn]] void Fail(const std::string &line) {
     throw std::runtime_error("cannot read REGEDIT4 line: " + line);
@@ -52,14 +52,14 @@ void Value(RegKey &key, const std::string &line) {
         Quoted(line, eq + 1, text);
         std::vector<unsigned char> bytes(text.begin(), text.end());
         bytes.push_back(0);
-        key.SetValue(name, REG_SZ, bytes);
+        key.SetValue(name, reg::SZ, bytes);
     } else if (std::sscanf(data.data(), "dword:%8x", &number) == 1) {
         std::vector<unsigned char> bytes;
         for (int i = 0; i < 4; ++i, number >>= 8)
             bytes.push_back(static_cast<unsigned char>(number));
-        key.SetValue(name, REG_DWORD, bytes);
+        key.SetValue(name, reg::DWORD, bytes);
     } else if (data.rfind("hex:", 0) == 0) {
-        key.SetValue(name, REG_BINARY, HexBytes(line, data.substr(4)));
+        key.SetValue(name, reg::BINARY, HexBytes(line, data.substr(4)));
     } else if (std::sscanf(data.data(), "hex(%x):", &number) == 1) {
         key.SetValue(name, number, HexBytes(line, data.substr(data.find(':') + 1)));
     } else {

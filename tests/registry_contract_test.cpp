@@ -35,7 +35,7 @@ class RegistryContract : public ::testing::Test {
     Registry &reg() { return fixture->registry(); }
     RegHandle Open(RegHandle root, const std::string &path, std::uint32_t access) {
         RegHandle h = 0;
-        EXPECT_EQ(ERROR_SUCCESS, reg().RegOpenKeyExA(root, path.c_str(), 0, access, &h)) << path;
+        EXPECT_EQ(error::SUCCESS, reg().RegOpenKeyExA(root, path.c_str(), 0, access, &h)) << path;
         return h;
     }
     RegResult Query(RegHandle h, const char *name, std::string &buffer, std::uint32_t *type) {
@@ -50,14 +50,14 @@ class RegistryContract : public ::testing::Test {
 
 // Every failure returns its code, leaves the caller's buffer as it was and changes no key.
 TEST_F(RegistryContract, EachFailureLeavesBufferAndStoreAlone) {
-    ASSERT_TRUE(fixture->DenyWrite(HKEY_LOCAL_MACHINE, "Enum\\Locked"));
+    ASSERT_TRUE(fixture->DenyWrite(hkey::LOCAL_MACHINE, "Enum\\Locked"));
     before = fixture->Store();
-    const RegHandle read = Open(HKEY_LOCAL_MACHINE, kDevice, KEY_QUERY_VALUE);
-    const RegHandle write = Open(HKEY_LOCAL_MACHINE, kDevice, KEY_SET_VALUE);
-    const RegHandle list = Open(HKEY_DYN_DATA, "Config Manager\\Enum", KEY_ENUMERATE_SUB_KEYS);
-    const RegHandle closed =
-        Open(HKEY_LOCAL_MACHINE, kDevice, KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS);
-    ASSERT_EQ(ERROR_SUCCESS, reg().RegCloseKey(closed));
+    const RegHandle read = Open(hkey::LOCAL_MACHINE, kDevice, key::QUERY_VALUE);
+    const RegHandle write = Open(hkey::LOCAL_MACHINE, kDevice, key::SET_VALUE);
+    const RegHandle list = Open(hkey::DYN_DATA, "Config Manager\\Enum", key::ENUMERATE_SUB_KEYS);
+    const RegHandle closed = Open(hkey::LOCAL_MACHINE, kDevice,
+                                  key::QUERY_VALUE | key::SET_VALUE | key::ENUMERATE_SUB_KEYS);
+    ASSERT_EQ(error::SUCCESS, reg().RegCloseKey(closed));
     using Call = std::function<RegResult(Registry &, unsigned char *, std::uint32_t *)>;
     const auto open = [](RegHandle root, const char *path, std::uint32_t access) -> Call {
         return [=](Registry &r, unsigned char *buffer, std::uint32_t *) {
@@ -75,7 +75,7 @@ TEST_F(RegistryContract, EachFailureLeavesBufferAndStoreAlone) {
     };
     const auto set = [](RegHandle h) -> Call {
         return [=](Registry &r, unsigned char *buffer, std::uint32_t *) {
-            return r.RegSetValueExA(h, "AutoInsertNotification", REG_BINARY, buffer, 1);
+            return r.RegSetValueExA(h, "AutoInsertNotification", reg::BINARY, buffer, 1);
         };
     };
     const auto enumerate = [](RegHandle h, std::uint32_t index) -> Call {
@@ -89,22 +89,22 @@ TEST_F(RegistryContract, EachFailureLeavesBufferAndStoreAlone) {
         RegResult expected;
         std::uint32_t sizeAfter; // the size a query reports back
     } failures[] = {
-        {"open a missing key", open(HKEY_LOCAL_MACHINE, "Enum\\SCSI\\Missing", KEY_SET_VALUE),
-         ERROR_FILE_NOT_FOUND, 4},
+        {"open a missing key", open(hkey::LOCAL_MACHINE, "Enum\\SCSI\\Missing", key::SET_VALUE),
+         error::FILE_NOT_FOUND, 4},
         {"open a protected key for writing",
-         open(HKEY_LOCAL_MACHINE, "Enum\\Locked", KEY_SET_VALUE), ERROR_ACCESS_DENIED, 4},
-        {"open below a closed key", open(closed, "", KEY_QUERY_VALUE), ERROR_INVALID_HANDLE, 4},
-        {"query a missing value", query(read, "Nothing"), ERROR_FILE_NOT_FOUND, 4},
-        {"query into a too small buffer", query(read, "Big"), ERROR_MORE_DATA, 8},
-        {"query without read access", query(write, "Word"), ERROR_ACCESS_DENIED, 4},
-        {"query a closed key", query(closed, "Word"), ERROR_INVALID_HANDLE, 4},
-        {"query handle 0", query(0, "Word"), ERROR_INVALID_HANDLE, 4},
-        {"set without write access", set(read), ERROR_ACCESS_DENIED, 4},
-        {"set a closed key", set(closed), ERROR_INVALID_HANDLE, 4},
-        {"enumerate past the end", enumerate(list, 3), ERROR_NO_MORE_ITEMS, 4},
-        {"enumerate into a too small buffer", enumerate(list, 0), ERROR_MORE_DATA, 4},
-        {"enumerate without access", enumerate(read, 0), ERROR_ACCESS_DENIED, 4},
-        {"enumerate a closed key", enumerate(closed, 0), ERROR_INVALID_HANDLE, 4},
+         open(hkey::LOCAL_MACHINE, "Enum\\Locked", key::SET_VALUE), error::ACCESS_DENIED, 4},
+        {"open below a closed key", open(closed, "", key::QUERY_VALUE), error::INVALID_HANDLE, 4},
+        {"query a missing value", query(read, "Nothing"), error::FILE_NOT_FOUND, 4},
+        {"query into a too small buffer", query(read, "Big"), error::MORE_DATA, 8},
+        {"query without read access", query(write, "Word"), error::ACCESS_DENIED, 4},
+        {"query a closed key", query(closed, "Word"), error::INVALID_HANDLE, 4},
+        {"query handle 0", query(0, "Word"), error::INVALID_HANDLE, 4},
+        {"set without write access", set(read), error::ACCESS_DENIED, 4},
+        {"set a closed key", set(closed), error::INVALID_HANDLE, 4},
+        {"enumerate past the end", enumerate(list, 3), error::NO_MORE_ITEMS, 4},
+        {"enumerate into a too small buffer", enumerate(list, 0), error::MORE_DATA, 4},
+        {"enumerate without access", enumerate(read, 0), error::ACCESS_DENIED, 4},
+        {"enumerate a closed key", enumerate(closed, 0), error::INVALID_HANDLE, 4},
     };
     for (const auto &f : failures) {
         SCOPED_TRACE(f.what);
@@ -114,9 +114,9 @@ TEST_F(RegistryContract, EachFailureLeavesBufferAndStoreAlone) {
         EXPECT_EQ(f.sizeAfter, size);
         EXPECT_EQ(std::string(4, '\xbd'), std::string(reinterpret_cast<char *>(buffer), 4));
     }
-    EXPECT_EQ(ERROR_INVALID_HANDLE, reg().RegCloseKey(closed));
+    EXPECT_EQ(error::INVALID_HANDLE, reg().RegCloseKey(closed));
     for (RegHandle h : {read, write, list})
-        EXPECT_EQ(ERROR_SUCCESS, reg().RegCloseKey(h));
+        EXPECT_EQ(error::SUCCESS, reg().RegCloseKey(h));
     EXPECT_EQ(before, fixture->Store());
 }
 
@@ -124,34 +124,34 @@ TEST_F(RegistryContract, NamesMatchWithoutCaseAndPathsEndAtTheirFirstNul) {
     for (const std::string &path :
          {std::string("enum\\scsi\\CDROM0"), std::string(kDevice) + '\0' + "\\Nowhere   ",
           std::string(kDevice) + "\\"}) {
-        const RegHandle h = Open(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE);
+        const RegHandle h = Open(hkey::LOCAL_MACHINE, path, key::QUERY_VALUE);
         std::string buffer(4, '\xbd');
         std::uint32_t type = 0;
-        EXPECT_EQ(ERROR_SUCCESS, Query(h, "autoinsertNOTIFICATION", buffer, &type));
-        EXPECT_EQ(REG_BINARY, type);
+        EXPECT_EQ(error::SUCCESS, Query(h, "autoinsertNOTIFICATION", buffer, &type));
+        EXPECT_EQ(reg::BINARY, type);
         EXPECT_EQ(std::string("\x01\xbd\xbd\xbd"), buffer) << "only the value's own byte";
         reg().RegCloseKey(h);
     }
     // Windows-1252 letters too.
-    RegHandle h = Open(HKEY_LOCAL_MACHINE, "ENUM\\GER\xC4T", KEY_QUERY_VALUE);
-    EXPECT_EQ(ERROR_SUCCESS, reg().RegCloseKey(h));
+    RegHandle h = Open(hkey::LOCAL_MACHINE, "ENUM\\GER\xC4T", key::QUERY_VALUE);
+    EXPECT_EQ(error::SUCCESS, reg().RegCloseKey(h));
     // The default value, its NUL, and the buffer's own bytes behind them.
-    h = Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD\\shell", KEY_QUERY_VALUE);
+    h = Open(hkey::LOCAL_MACHINE, "SOFTWARE\\Classes\\AudioCD\\shell", key::QUERY_VALUE);
     std::string buffer(8, ' ');
     std::uint32_t type = 0;
-    EXPECT_EQ(ERROR_SUCCESS, Query(h, "", buffer, &type));
-    EXPECT_EQ(REG_SZ, type);
+    EXPECT_EQ(error::SUCCESS, Query(h, "", buffer, &type));
+    EXPECT_EQ(reg::SZ, type);
     EXPECT_EQ(std::string("play\0   ", 8), buffer);
     reg().RegCloseKey(h);
 }
 
 TEST_F(RegistryContract, SetStoresExactlyTheBytesUnderTheStoredSpelling) {
-    const RegHandle h = Open(HKEY_LOCAL_MACHINE, kDevice, KEY_SET_VALUE);
+    const RegHandle h = Open(hkey::LOCAL_MACHINE, kDevice, key::SET_VALUE);
     const unsigned char bytes[] = {0, 'x'};
-    EXPECT_EQ(ERROR_SUCCESS,
-              reg().RegSetValueExA(h, "AUTOINSERTNOTIFICATION", REG_BINARY, bytes, 1));
-    EXPECT_EQ(ERROR_SUCCESS, reg().RegSetValueExA(h, "New", REG_BINARY, bytes + 1, 1));
-    EXPECT_EQ(ERROR_SUCCESS, reg().RegCloseKey(h));
+    EXPECT_EQ(error::SUCCESS,
+              reg().RegSetValueExA(h, "AUTOINSERTNOTIFICATION", reg::BINARY, bytes, 1));
+    EXPECT_EQ(error::SUCCESS, reg().RegSetValueExA(h, "New", reg::BINARY, bytes + 1, 1));
+    EXPECT_EQ(error::SUCCESS, reg().RegCloseKey(h));
     RegTree expected;
     ImportRegedit4(expected, kStoreText + "[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\CdRom0]\n"
                                           "\"AutoInsertNotification\"=hex:00\n"
@@ -160,11 +160,11 @@ TEST_F(RegistryContract, SetStoresExactlyTheBytesUnderTheStoredSpelling) {
 }
 
 TEST_F(RegistryContract, EnumListsEachSubkeyOnceInCaseFoldedOrder) {
-    const RegHandle h = Open(HKEY_DYN_DATA, "Config Manager\\Enum", KEY_ENUMERATE_SUB_KEYS);
+    const RegHandle h = Open(hkey::DYN_DATA, "Config Manager\\Enum", key::ENUMERATE_SUB_KEYS);
     std::string names;
     for (std::uint32_t index : {0, 1, 2, 1}) {
         std::string buffer(16, ' ');
-        ASSERT_EQ(ERROR_SUCCESS, reg().RegEnumKeyA(h, index, &buffer[0], 16));
+        ASSERT_EQ(error::SUCCESS, reg().RegEnumKeyA(h, index, &buffer[0], 16));
         names += buffer + "|";
     }
     EXPECT_EQ(std::string("a0000001\0       |B0000002\0       |C29A1B00\0       |"

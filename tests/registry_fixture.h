@@ -19,7 +19,7 @@ class RegistryFixture {
     virtual Registry &registry() = 0;
     // Replaces everything under the three roots with the text.
     virtual void Load(std::string_view regedit4) = 0;
-    // Makes a key refuse KEY_SET_VALUE, as a security descriptor would.
+    // Makes a key refuse key::SET_VALUE, as a security descriptor would.
     virtual bool DenyWrite(RegHandle root, const std::string &path) = 0;
     virtual RegTree Snapshot() = 0;
     // Keys still open; -1 where the provider cannot tell.

@@ -45,15 +45,15 @@ const RegValue *Find(RegTree &tree, RegHandle root, const char *path, const char
 // Removes the values OK may write: the mask, the verb, AutoRun, and each notification byte
 // that was there as one byte before.
 void Strip(RegTree &tree, RegTree &before) {
-    tree.Create(HKEY_CURRENT_USER, kPolicyKey).values.erase("NoDriveTypeAutoRun");
-    tree.Create(HKEY_LOCAL_MACHINE, kAudioCdShellKey).values.erase("");
-    tree.Create(HKEY_LOCAL_MACHINE, kCdromServiceKey).values.erase("AutoRun");
+    tree.Create(hkey::CURRENT_USER, kPolicyKey).values.erase("NoDriveTypeAutoRun");
+    tree.Create(hkey::LOCAL_MACHINE, kAudioCdShellKey).values.erase("");
+    tree.Create(hkey::LOCAL_MACHINE, kCdromServiceKey).values.erase("AutoRun");
     for (int i = 0; i < 4; ++i) {
         const std::string path = "Enum\\DEV\\" + std::to_string(i);
         const RegValue *was =
-            Find(before, HKEY_LOCAL_MACHINE, path.c_str(), "AutoInsertNotification");
+            Find(before, hkey::LOCAL_MACHINE, path.c_str(), "AutoInsertNotification");
         if (was && was->data.size() == 1)
-            tree.Create(HKEY_LOCAL_MACHINE, path).values.erase("AutoInsertNotification");
+            tree.Create(hkey::LOCAL_MACHINE, path).values.erase("AutoInsertNotification");
     }
 }
 
@@ -105,7 +105,7 @@ std::string CheckRelations(const Scenario &scenario) {
     const char *paths[] = {kPolicyKey, kAudioCdShellKey, "Enum\\DEV", kCdromServiceKey};
     for (int i = 0; i < 4; ++i) {
         RegKey *key =
-            registry.Tree().Find(i == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, paths[i]);
+            registry.Tree().Find(i == 0 ? hkey::CURRENT_USER : hkey::LOCAL_MACHINE, paths[i]);
         denied[i] = key && scenario.deny.find("DAMC"[i]) != std::string::npos;
         if (key && i == 2)
             for (auto &[name, device] : key->subkeys)
@@ -134,13 +134,13 @@ std::string CheckRelations(const Scenario &scenario) {
     expect(registry.OpenHandles() == 0, "the save left keys open");
     RegTree after = registry.Tree();
 
-    const RegValue *mask = Find(after, HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
-    const RegValue *oldMask = Find(before, HKEY_CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
-    const bool policyWritable = before.Find(HKEY_CURRENT_USER, kPolicyKey) && !denied[0];
+    const RegValue *mask = Find(after, hkey::CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
+    const RegValue *oldMask = Find(before, hkey::CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun");
+    const bool policyWritable = before.Find(hkey::CURRENT_USER, kPolicyKey) && !denied[0];
     expect(report.driveTypesFailed == !policyWritable, "the mask's report is wrong");
     if (policyWritable && mask && mask->data.size() == 4) {
-        const bool dword = oldMask && oldMask->type == REG_DWORD && oldMask->data.size() <= 4;
-        expect(mask->type == (dword ? REG_DWORD : REG_BINARY), "the mask's type changed");
+        const bool dword = oldMask && oldMask->type == reg::DWORD && oldMask->data.size() <= 4;
+        expect(mask->type == (dword ? reg::DWORD : reg::BINARY), "the mask's type changed");
         expect(std::string(mask->data.begin() + 1, mask->data.end()) == read.substr(1),
                "bytes 1 to 3 of the mask are not as read");
         expect((mask->data[0] & 0x83) == (static_cast<unsigned char>(read[0]) & 0x83),
@@ -151,11 +151,11 @@ std::string CheckRelations(const Scenario &scenario) {
     } else {
         expect(!policyWritable, "the mask was not written as 4 bytes");
     }
-    const RegValue *verb = Find(after, HKEY_LOCAL_MACHINE, kAudioCdShellKey, "");
-    const bool audioWritable = before.Find(HKEY_LOCAL_MACHINE, kAudioCdShellKey) && !denied[1];
+    const RegValue *verb = Find(after, hkey::LOCAL_MACHINE, kAudioCdShellKey, "");
+    const bool audioWritable = before.Find(hkey::LOCAL_MACHINE, kAudioCdShellKey) && !denied[1];
     expect(report.audioCdFailed == !audioWritable, "the verb's report is wrong");
     const std::string play = form.values[kAudioCd] ? std::string("play", 5) : std::string(1, '\0');
-    expect(!audioWritable || (verb && verb->type == REG_SZ &&
+    expect(!audioWritable || (verb && verb->type == reg::SZ &&
                               std::string(verb->data.begin(), verb->data.end()) == play),
            "the verb is not \"play\" or empty as the box says");
     expect(!report.mediaChangeFailed || denied[2] || denied[3],

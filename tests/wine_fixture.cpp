@@ -13,9 +13,9 @@ namespace quenzel {
 
 namespace {
 
-constexpr ULONG_PTR kRoots[] = {0x80000001, 0x80000002, 0x80000006};
+constexpr RegHandle kRoots[] = {hkey::CURRENT_USER, hkey::LOCAL_MACHINE, hkey::DYN_DATA};
 
-HKEY Predefined(ULONG_PTR root) {
+HKEY Predefined(RegHandle root) {
     return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
 }
 

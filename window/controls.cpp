@@ -3,7 +3,7 @@
 
 #include "texts.h"
 
-#include <cstdint>
+#include <windows.h>
 
 namespace quenzel {
 
@@ -14,31 +14,31 @@ constexpr int F0 = 0, F1 = 1, F2 = 2, W = kInWindow, None = kNoTab;
 
 // clang-format off
 constexpr std::array<ControlRow, kControlCount> kControls{{
-//   control        kind           container caption                     Left  Top   Width Height Tab
-    {"Check1",   5, K::CheckBox,   F0, texts::kCheckCdRom,          900,  360, 1392,  372,  0},
-    {"Check1",   2, K::CheckBox,   F0, texts::kCheckRemovable,      900,  900, 1332,  372,  1},
-    {"Check1",   3, K::CheckBox,   F0, texts::kCheckFixed,          900, 1440, 1152,  372,  2},
-    {"Check1",   6, K::CheckBox,   F0, texts::kCheckRamDisk,        900, 1980, 1152,  372,  3},
-    {"Check1",   4, K::CheckBox,   F0, texts::kCheckRemote,         900, 2520, 1392,  372,  4},
-    {"Command1", 2, K::PushButton, W,  texts::kButtonOk,           3780, 3180, 1092,  372,  5},
-    {"Command1", 1, K::PushButton, W,  texts::kButtonStandard,     1260, 3180, 1152,  372,  6},
-    {"Command1", 0, K::PushButton, W,  texts::kButtonInfo,           60, 3180, 1152,  372,  7},
-    {"Frame1",   0, K::GroupFrame, W,  texts::kFrameAutoRun,       2520,   60, 2352, 3012,  8},
-    {"Frame1",   1, K::GroupFrame, W,  texts::kFrameMediaChange,     60,   60, 2352, 1572,  9},
-    {"Check1",   1, K::CheckBox,   F1, texts::kCheckMediaChange,    900, 1080, 1032,  372, 10},
-    {"Frame1",   2, K::GroupFrame, W,  texts::kFrameInstantStart,    60, 1740, 2352, 1332, 11},
-    {"Check1",   0, K::CheckBox,   F2, texts::kCheckAudioCd,        900,  420, 1092,  372, 12},
-    {"Check1",   7, K::CheckBox,   F2, texts::kCheckProgramCd,      900,  840, 1332,  372, 13},
-    {"Command1", 3, K::PushButton, W,  texts::kButtonCancel,       2520, 3180, 1215,  375, 14},
-    {"Label1",   0, K::Label,      F1, texts::kNoDevice,            180,  360, 1995,  615, 15},
-    {"Image1",   0, K::Picture,    F0, nullptr,                     240,  240,  480,  480, None},
-    {"Image1",   1, K::Picture,    F0, nullptr,                     240,  780,  480,  480, None},
-    {"Image1",   2, K::Picture,    F0, nullptr,                     240, 1320,  480,  480, None},
-    {"Image1",   3, K::Picture,    F0, nullptr,                     240, 1860,  480,  480, None},
-    {"Image1",   4, K::Picture,    F0, nullptr,                     240, 2460,  480,  480, None},
-    {"Image1",   5, K::Picture,    F1, nullptr,                     240, 1020,  480,  480, None},
-    {"Image1",   6, K::Picture,    F2, nullptr,                     240,  720,  480,  480, None},
-    {"Image1",   7, K::Picture,    F2, nullptr,                     240,  240,  480,  480, None},
+//   control      index frame caption                  Left   Top  Width Height Tab
+    {K::CheckBox,  5, F0, texts::kCheckCdRom,           900,  360, 1392,  372,  0},
+    {K::CheckBox,  2, F0, texts::kCheckRemovable,       900,  900, 1332,  372,  1},
+    {K::CheckBox,  3, F0, texts::kCheckFixed,           900, 1440, 1152,  372,  2},
+    {K::CheckBox,  6, F0, texts::kCheckRamDisk,         900, 1980, 1152,  372,  3},
+    {K::CheckBox,  4, F0, texts::kCheckRemote,          900, 2520, 1392,  372,  4},
+    {K::PushButton,2, W,  texts::kButtonOk,            3780, 3180, 1092,  372,  5},
+    {K::PushButton,1, W,  texts::kButtonStandard,      1260, 3180, 1152,  372,  6},
+    {K::PushButton,0, W,  texts::kButtonInfo,            60, 3180, 1152,  372,  7},
+    {K::GroupFrame,0, W,  texts::kFrameAutoRun,        2520,   60, 2352, 3012,  8},
+    {K::GroupFrame,1, W,  texts::kFrameMediaChange,      60,   60, 2352, 1572,  9},
+    {K::CheckBox,  1, F1, texts::kCheckMediaChange,     900, 1080, 1032,  372, 10},
+    {K::GroupFrame,2, W,  texts::kFrameInstantStart,     60, 1740, 2352, 1332, 11},
+    {K::CheckBox,  0, F2, texts::kCheckAudioCd,         900,  420, 1092,  372, 12},
+    {K::CheckBox,  7, F2, texts::kCheckProgramCd,       900,  840, 1332,  372, 13},
+    {K::PushButton,3, W,  texts::kButtonCancel,        2520, 3180, 1215,  375, 14},
+    {K::Label,     0, F1, texts::kNoDevice,             180,  360, 1995,  615, 15},
+    {K::Picture,   0, F0, nullptr,                      240,  240,  480,  480, None},
+    {K::Picture,   1, F0, nullptr,                      240,  780,  480,  480, None},
+    {K::Picture,   2, F0, nullptr,                      240, 1320,  480,  480, None},
+    {K::Picture,   3, F0, nullptr,                      240, 1860,  480,  480, None},
+    {K::Picture,   4, F0, nullptr,                      240, 2460,  480,  480, None},
+    {K::Picture,   5, F1, nullptr,                      240, 1020,  480,  480, None},
+    {K::Picture,   6, F2, nullptr,                      240,  720,  480,  480, None},
+    {K::Picture,   7, F2, nullptr,                      240,  240,  480,  480, None},
 }};
 // clang-format on
 
@@ -77,12 +77,16 @@ TwipsRect ClientTwips(const ControlRow &row) {
     return rect;
 }
 
+int ScreenDpi() {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
 int TwipsToPixels(int twips, int dpi) {
-    const std::int64_t product = static_cast<std::int64_t>(twips) * dpi;
-    const std::int64_t half = kTwipsPerInch / 2;
-    const std::int64_t rounded =
-        product >= 0 ? (product + half) / kTwipsPerInch : -((-product + half) / kTwipsPerInch);
-    return static_cast<int>(rounded);
+    return ::MulDiv(twips, dpi, kTwipsPerInch);
 }
 
 int ControlId(ControlKind kind, int index) {

@@ -14,10 +14,9 @@ constexpr int kNoTab = -1;    // pictures have no place in the tab order
 // One control, in twips (1/1440 inch). Left and Top count from the container's top-left corner:
 // the client area, or the outer corner of the Frame1 member the control sits in.
 struct ControlRow {
-    const char *name; // the control array the control belongs to
+    ControlKind kind; // the control array: Check1, Command1, Frame1, Image1 or Label1
     int index;        // its member of that array
-    ControlKind kind;
-    int frame; // index of the containing Frame1, or kInWindow
+    int frame;        // index of the containing Frame1, or kInWindow
     const wchar_t *caption;
     int left, top, width, height;
     int tab;
@@ -39,7 +38,9 @@ struct TwipsRect {
 // Position in the client area: a framed control is placed from its frame's corner.
 TwipsRect ClientTwips(const ControlRow &row);
 
-// Twips to pixels at dpi, rounded half away from zero as MulDiv(twips, dpi, 1440) does.
+// The screen's dots per inch; 96 when the system does not say.
+int ScreenDpi();
+// Twips to pixels at dpi, rounded half away from zero.
 int TwipsToPixels(int twips, int dpi);
 
 // Window ids: one range per control array, clear of IDOK (1), IDCANCEL (2) and the 0xFFFF of

@@ -17,15 +17,12 @@ namespace {
 constexpr wchar_t kClassName[] = L"QuenzelForm1";
 // A fixed dialog frame: title, system menu and close box; no sizing, minimising or maximising.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-constexpr DWORD kFormExStyle = 0;
 constexpr UINT kPolicyBroadcastTimeout = 1000; // milliseconds
 
-int ScreenDpi() {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
+// An icon resource at the given size; shared icons belong to the system and are never destroyed.
+HICON LoadIconResource(HINSTANCE instance, int id, int size, bool shared) {
+    return static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size,
+                                           shared ? LR_SHARED : 0));
 }
 
 } // namespace
@@ -45,9 +42,9 @@ bool Form1::Create() {
         kClassName,
         &Form1::WindowProcedure,
         instance_,
-        text::LoadIconResource(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXICON), true),
-        text::LoadIconResource(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXSMICON), true),
-        text::LoadArrowCursor(),
+        LoadIconResource(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXICON), true),
+        LoadIconResource(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXSMICON), true),
+        ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), // IDC_ARROW
         reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
     classRegistered_ = text::RegisterWindowClass(windowClass);
     if (!classRegistered_)
@@ -61,20 +58,20 @@ bool Form1::Create() {
 
     RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_),
                TwipsToPixels(kClientHeightTwips, dpi_)};
-    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, kFormExStyle);
+    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     const RECT placed{left, top, left + width, top + height};
-    if (!text::CreateWindowText(kFormExStyle, kClassName, texts::kTitle, kFormStyle, placed, owner_,
-                                0, instance_, this))
+    if (!text::CreateWindowText(0, kClassName, texts::kTitle, kFormStyle, placed, owner_, 0,
+                                instance_, this))
         return false;
 
     font_.reset(CreateDialogFont(dpi_));
     if (!CreateControls())
         return false;
     // Mnemonics stay underlined, as on the systems this tool was first made for.
-    text::SendMessageText(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
+    ::SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
 
     Form_Load();
 
@@ -104,16 +101,14 @@ bool Form1::CreateControls() {
         if (!control)
             return false;
         controls_[i] = control;
-        text::SendMessageText(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         if (row.kind == ControlKind::Picture) {
             // The system icon size, which grows with the DPI as the twips do: the frame of that
             // size where the artwork has one, else the nearest one scaled to it by the system.
             // Drawn through its mask; the static sizes itself to the icon.
             const int size = ::GetSystemMetrics(SM_CXICON);
-            icons_.emplace_back(
-                text::LoadIconResource(instance_, IDI_IMAGE0 + row.index, size, false));
-            text::SendMessageText(control, STM_SETICON,
-                                  reinterpret_cast<WPARAM>(icons_.back().get()), 0);
+            icons_.emplace_back(LoadIconResource(instance_, IDI_IMAGE0 + row.index, size, false));
+            ::SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icons_.back().get()), 0);
         }
     }
     return true;
@@ -130,15 +125,15 @@ HWND Form1::Control(ControlKind kind, int index) const {
 
 int Form1::Value(int index) {
     return static_cast<int>(
-        text::SendMessageText(Control(ControlKind::CheckBox, index), BM_GETCHECK, 0, 0));
+        ::SendMessageA(Control(ControlKind::CheckBox, index), BM_GETCHECK, 0, 0));
 }
 
 // BM_SETCHECK notifies nobody; the click that a changing assignment raises comes from here.
 void Form1::SetValue(int index, int value) {
     if (Value(index) == value)
         return;
-    text::SendMessageText(Control(ControlKind::CheckBox, index), BM_SETCHECK,
-                          static_cast<WPARAM>(value), 0);
+    ::SendMessageA(Control(ControlKind::CheckBox, index), BM_SETCHECK, static_cast<WPARAM>(value),
+                   0);
     settings_.Check1_Click(static_cast<std::int16_t>(index));
 }
 
@@ -164,15 +159,15 @@ LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam
         self =
             static_cast<Form1 *>(reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
         self->window_ = window;
-        text::SetUserData(window, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     } else {
-        self = reinterpret_cast<Form1 *>(text::GetUserData(window));
+        self = reinterpret_cast<Form1 *>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     }
     if (!self)
         return text::DefWindowProcText(window, message, wParam, lParam);
     const LRESULT result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        text::SetUserData(window, 0);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->window_ = nullptr;
         self->controls_.fill(nullptr);
     }
@@ -244,7 +239,7 @@ void Form1::Command1_Click(std::int16_t index) {
     case 2: { // &OK
         const SaveReport report = settings_.SaveValues();
         if (report.AnyFailed() || report.machinePolicyDecides)
-            WarnAboutUnsavedSettings(report);
+            ShowSaveWarning(window_, texts::kTitle, report);
         // Explorer rereads the policies on this broadcast, without a new logon.
         text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
         End(Outcome::Saved);
@@ -256,30 +251,6 @@ void Form1::Command1_Click(std::int16_t index) {
     default:
         break;
     }
-}
-
-// A setting that could not be saved is never lost silently.
-void Form1::WarnAboutUnsavedSettings(const SaveReport &report) {
-    std::wstring message;
-    if (report.AnyFailed()) {
-        message = texts::kNotSavedIntro;
-        message += L"\r\n";
-        const struct {
-            bool failed;
-            const wchar_t *name;
-        } settings[] = {{report.driveTypesFailed, texts::kNotSavedDriveTypes},
-                        {report.audioCdFailed, texts::kNotSavedAudioCd},
-                        {report.mediaChangeFailed, texts::kNotSavedMediaChange}};
-        for (const auto &setting : settings)
-            if (setting.failed)
-                message += std::wstring(L"\r\n- ") + setting.name;
-    }
-    if (report.machinePolicyDecides) {
-        if (!message.empty())
-            message += L"\r\n\r\n";
-        message += texts::kMachinePolicyDecides;
-    }
-    text::MessageBoxText(window_, message, texts::kTitle, MB_ICONWARNING | MB_OK);
 }
 
 // The end is at once: the window goes, and its WM_DESTROY ends the message loop.

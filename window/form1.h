@@ -62,7 +62,6 @@ class Form1 final : public FormView {
     void OnActivate(bool active);
     void Check1_UserClick(int index);
     void Command1_Click(std::int16_t index);
-    void WarnAboutUnsavedSettings(const SaveReport &report);
     void End(Outcome outcome);
     void DestroyWindows();
 

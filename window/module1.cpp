@@ -1,4 +1,4 @@
-// The information box behind "&Info".
+// The information box behind "&Info" and the warning after a save that did not go through.
 #include "module1.h"
 
 #include "text_api.h"
@@ -16,6 +16,30 @@ void ShowAboutBox(HWND owner, const std::wstring &title, const std::wstring &tex
     constexpr UINT kStyle = 64; // MB_ICONINFORMATION | MB_OK
     static_assert(kStyle == (MB_ICONINFORMATION | MB_OK));
     text::MessageBoxText(owner, AboutBoxMessage(text), title, kStyle);
+}
+
+// A setting that could not be saved is never lost silently.
+void ShowSaveWarning(HWND owner, const std::wstring &title, const SaveReport &report) {
+    std::wstring message;
+    if (report.AnyFailed()) {
+        message = texts::kNotSavedIntro;
+        message += L"\r\n";
+        const struct {
+            bool failed;
+            const wchar_t *name;
+        } settings[] = {{report.driveTypesFailed, texts::kNotSavedDriveTypes},
+                        {report.audioCdFailed, texts::kNotSavedAudioCd},
+                        {report.mediaChangeFailed, texts::kNotSavedMediaChange}};
+        for (const auto &setting : settings)
+            if (setting.failed)
+                message += std::wstring(L"\r\n- ") + setting.name;
+    }
+    if (report.machinePolicyDecides) {
+        if (!message.empty())
+            message += L"\r\n\r\n";
+        message += texts::kMachinePolicyDecides;
+    }
+    text::MessageBoxText(owner, message, title, MB_ICONWARNING | MB_OK);
 }
 
 } // namespace quenzel

@@ -25,10 +25,6 @@ bool Wide() {
 
 } // namespace
 
-Path CurrentPath() {
-    return ChosenPath();
-}
-
 void ForcePath(Path path) {
     ChosenPath() = path;
 }
@@ -55,21 +51,11 @@ std::wstring FromAnsi(const std::string &ansiText) {
     return result;
 }
 
-bool RegisterWindowClass(const WindowClass &windowClass) {
-    if (Wide()) {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = windowClass.procedure;
-        wc.hInstance = windowClass.instance;
-        wc.hIcon = windowClass.icon;
-        wc.hIconSm = windowClass.smallIcon;
-        wc.hCursor = windowClass.cursor;
-        wc.hbrBackground = windowClass.background;
-        wc.lpszClassName = windowClass.name;
-        return ::RegisterClassExW(&wc) != 0;
-    }
-    const std::string name = ToAnsi(windowClass.name);
-    WNDCLASSEXA wc{};
+namespace {
+
+// WNDCLASSEXW and WNDCLASSEXA differ only in the type of their name.
+template <class Class, class Char> Class ClassOf(const WindowClass &windowClass, const Char *name) {
+    Class wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = windowClass.procedure;
     wc.hInstance = windowClass.instance;
@@ -77,7 +63,19 @@ bool RegisterWindowClass(const WindowClass &windowClass) {
     wc.hIconSm = windowClass.smallIcon;
     wc.hCursor = windowClass.cursor;
     wc.hbrBackground = windowClass.background;
-    wc.lpszClassName = name.c_str();
+    wc.lpszClassName = name;
+    return wc;
+}
+
+} // namespace
+
+bool RegisterWindowClass(const WindowClass &windowClass) {
+    if (Wide()) {
+        const auto wc = ClassOf<WNDCLASSEXW>(windowClass, windowClass.name);
+        return ::RegisterClassExW(&wc) != 0;
+    }
+    const std::string name = ToAnsi(windowClass.name);
+    const auto wc = ClassOf<WNDCLASSEXA>(windowClass, name.c_str());
     return ::RegisterClassExA(&wc) != 0;
 }
 
@@ -126,23 +124,6 @@ LRESULT DefWindowProcText(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                   : ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT SendMessageText(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return Wide() ? ::SendMessageW(window, message, wParam, lParam)
-                  : ::SendMessageA(window, message, wParam, lParam);
-}
-
-LONG_PTR GetUserData(HWND window) {
-    return Wide() ? ::GetWindowLongPtrW(window, GWLP_USERDATA)
-                  : ::GetWindowLongPtrA(window, GWLP_USERDATA);
-}
-
-void SetUserData(HWND window, LONG_PTR data) {
-    if (Wide())
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, data);
-    else
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, data);
-}
-
 BOOL GetMessageText(MSG *message) {
     return Wide() ? ::GetMessageW(message, nullptr, 0, 0) : ::GetMessageA(message, nullptr, 0, 0);
 }
@@ -160,20 +141,6 @@ LRESULT DispatchMessageText(const MSG *message) {
     return Wide() ? ::DispatchMessageW(message) : ::DispatchMessageA(message);
 }
 
-HICON LoadIconResource(HINSTANCE instance, int id, int size, bool shared) {
-    const UINT flags = shared ? LR_SHARED : 0;
-    HANDLE image =
-        Wide() ? ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, flags)
-               : ::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, flags);
-    return static_cast<HICON>(image);
-}
-
-HCURSOR LoadArrowCursor() {
-    constexpr WORD kArrow = 32512; // IDC_ARROW, whose macro follows the UNICODE setting
-    return Wide() ? ::LoadCursorW(nullptr, MAKEINTRESOURCEW(kArrow))
-                  : ::LoadCursorA(nullptr, MAKEINTRESOURCEA(kArrow));
-}
-
 void BroadcastSettingChange(const wchar_t *area, UINT timeoutMilliseconds) {
     DWORD_PTR result = 0;
     if (Wide())
@@ -187,20 +154,20 @@ void BroadcastSettingChange(const wchar_t *area, UINT timeoutMilliseconds) {
 
 namespace {
 
+// LOGFONTA and LOGFONTW share every field before the face name.
+template <class To, class From, class Convert> To ConvertFont(const From &font, Convert convert) {
+    To converted{};
+    std::memcpy(&converted, &font, offsetof(From, lfFaceName));
+    convert(font.lfFaceName).copy(converted.lfFaceName, LF_FACESIZE - 1);
+    return converted;
+}
+
 LOGFONTW WidenFont(const LOGFONTA &font) {
-    LOGFONTW wide{};
-    std::memcpy(&wide, &font, offsetof(LOGFONTA, lfFaceName));
-    const std::wstring face = FromAnsi(font.lfFaceName);
-    face.copy(wide.lfFaceName, LF_FACESIZE - 1);
-    return wide;
+    return ConvertFont<LOGFONTW>(font, [](const char *face) { return FromAnsi(face); });
 }
 
 LOGFONTA NarrowFont(const LOGFONTW &font) {
-    LOGFONTA narrow{};
-    std::memcpy(&narrow, &font, offsetof(LOGFONTW, lfFaceName));
-    const std::string face = ToAnsi(font.lfFaceName);
-    face.copy(narrow.lfFaceName, LF_FACESIZE - 1);
-    return narrow;
+    return ConvertFont<LOGFONTA>(font, [](const wchar_t *face) { return ToAnsi(face); });
 }
 
 } // namespace

@@ -7,13 +7,13 @@
 
 // Windows 95 and 98 export most W functions of user32 without implementing them, so a window
 // built there must go through the A functions with its texts in the ANSI code page. The rest of
-// the window code passes UTF-16 and never names an A or W variant.
+// the window code passes UTF-16; where no text crosses (a message such as BM_GETCHECK, the
+// window's user data, a resource by its id) it calls the A function, which both families serve.
 namespace quenzel::text {
 
 enum class Path { Wide, Ansi };
 
-// Chosen once from GetVersion unless a test forced it.
-Path CurrentPath();
+// Chosen once from GetVersion unless a test forces it.
 void ForcePath(Path path);
 
 std::string ToAnsi(const std::wstring &text);
@@ -40,18 +40,12 @@ void SetAnsiText(HWND window, const std::string &ansiText);
 int MessageBoxText(HWND owner, const std::wstring &text, const std::wstring &caption, UINT style);
 
 LRESULT DefWindowProcText(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT SendMessageText(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LONG_PTR GetUserData(HWND window);
-void SetUserData(HWND window, LONG_PTR data);
 
 BOOL GetMessageText(MSG *message);
 BOOL PeekMessageText(MSG *message, UINT remove);
 BOOL IsDialogMessageText(HWND dialog, MSG *message);
 LRESULT DispatchMessageText(const MSG *message);
 
-// An icon resource at the given size; shared icons belong to the system and are never destroyed.
-HICON LoadIconResource(HINSTANCE instance, int id, int size, bool shared);
-HCURSOR LoadArrowCursor();
 // Tells every top-level window that a part of the system's settings changed.
 void BroadcastSettingChange(const wchar_t *area, UINT timeoutMilliseconds);
 // The system's message font, at the screen's DPI.

@@ -17,7 +17,6 @@ namespace {
 
 using WindowTest = FormTest;
 
-constexpr RegHandle kLocalMachine = 0x80000002; // windows.h makes a macro of the name
 const std::string kPolicy = "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\"
                             "Policies\\Explorer]\n\"NoDriveTypeAutoRun\"=";
 const std::string kAudio = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\AudioCD\\shell]\n@=";
@@ -391,7 +390,7 @@ TEST_P(WindowTest, ASaveThatFailsOrThatAPolicyOverridesIsToldBeforeTheEnd) {
     for (const auto &c : cases) {
         Start(c.registry);
         if (c.denyDevice) {
-            ASSERT_TRUE(registry->DenyWrite(kLocalMachine, "Enum\\SCSI\\CDROM_ATAPI\\0"));
+            ASSERT_TRUE(registry->DenyWrite(hkey::LOCAL_MACHINE, "Enum\\SCSI\\CDROM_ATAPI\\0"));
         }
         HWND window = Form();
         MessageBoxWatcher watcher(::GetCurrentThreadId());
