@@ -91,7 +91,7 @@ RegResult MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char *
     Subkeys &subkeys = open->key->subkeys;
     if (index >= subkeys.size())
         return error::NO_MORE_ITEMS;
-    if (open->enumAt == Subkeys::iterator{} || index < open->enumIndex) {
+    if (index < open->enumIndex) { // no walk yet, or one that goes back: from the start
         open->enumAt = subkeys.begin();
         open->enumIndex = 0;
     }

@@ -33,7 +33,7 @@ class MemoryRegistry final : public Registry {
         RegKey *key;
         std::uint32_t access;
         // Where the last enumeration stood, so that walking a list in order takes linear time.
-        std::uint32_t enumIndex = 0;
+        std::uint32_t enumIndex = UINT32_MAX; // no walk yet: enumAt is not set
         Subkeys::iterator enumAt{};
     };
     OpenKey *Lookup(RegHandle key);
