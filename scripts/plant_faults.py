@@ -7,7 +7,8 @@ SOURCE_TREE (default: this checkout) is copied to a scratch tree (build/faults/<
 tree>), built once natively and for Windows, and then each fault, a small search-and-replace in
 one source file, is applied to the scratch copy, rebuilt incrementally and undone. The native
 engine tests run first and stop at the first failure; only when they do not catch a fault are
-the test programs under Wine built and run, and only those that can see the fault. Prints per
+the test programs under Wine built and run, and only those that can see the fault; a fault in
+the window that they miss goes to the end-to-end runs with real keys (nt, then win95). Prints per
 fault whether it was caught and by which test, then "N of M caught".
 """
 import os
@@ -23,13 +24,14 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 NATIVE = ("native", "tests/engine_tests")
 WINE_ENGINE = ("windows", "tests/engine_tests_wine.exe")
 WINDOW = ("windows", "tests/window/window_tests.exe")
+E2E = ("windows", "e2e")
 SCOPE = {
     "settings": [NATIVE, WINE_ENGINE, WINDOW],
     "registry/key.h": [NATIVE, WINE_ENGINE, WINDOW],
     "registry/memory": [NATIVE],
     "registry/reg_tree": [NATIVE],
     "registry/advapi32": [WINE_ENGINE, WINDOW],
-    "window": [WINDOW],
+    "window": [WINDOW, E2E],
 }
 
 # name, file, [(search, replace), ...][, file, edits where the first do not apply]
@@ -207,6 +209,20 @@ def main():
                 if rc != 0:
                     verdict = "build failed (fault not plantable here)"
                     break
+                if program == "e2e":
+                    for mode in ("nt", "win95"):
+                        rc, out = run(["sh", "tests/e2e/keys_test.sh", mode,
+                                       os.path.join(scratch, "build", preset, "quenzel.exe"),
+                                       "scripts/win95.reg", os.path.join(scratch, "build", "e2e")],
+                                      scratch, timeout=600)
+                        if rc != 0:
+                            fail = re.search(r"^FAIL.*$", out, re.M)
+                            verdict = "caught by keys_e2e_" + mode + ": " + (
+                                fail.group(0) if fail else "exit " + str(rc))
+                            break
+                    if rc != 0:
+                        break
+                    continue
                 exe = os.path.join(scratch, "build", preset, program)
                 cmd = ([exe] if preset == "native" else ["wine", exe])
                 rc, out = run(cmd + ["--gtest_fail_fast", "--gtest_brief=1"], scratch, env, 600)

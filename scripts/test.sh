@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs what is missing, builds both builds and runs every test: the portable engine natively
-# under AddressSanitizer and UndefinedBehaviorSanitizer and under valgrind, half a minute of fuzzing,
+# under AddressSanitizer and UndefinedBehaviorSanitizer and under valgrind,
 # the 32-bit program's imports against Windows 95, the Windows programs under Wine, and the real
 # programs driven with keys: the 64-bit one as on NT and in Windows 95 mode, the 32-bit one under
 # an emulated 32-bit Wine in Windows 95 mode (scripts/emu32.sh, set up once in /var/cache).
@@ -15,10 +15,6 @@ ctest --preset native
 
 echo "== native engine tests under valgrind's memcheck"
 scripts/valgrind.sh
-
-# The generator's vocabulary is small: the seeds reach its coverage within seconds.
-echo "== fuzzing the engine for half a minute on the committed seeds"
-fuzz/run.sh 30
 
 echo "== win95 build: the 32-bit program's imports against Windows 95"
 cmake --preset win95 >/dev/null

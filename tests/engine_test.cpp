@@ -9,21 +9,10 @@
 namespace quenzel {
 namespace {
 
-const std::string kMask = "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-                          "Policies\\Explorer]\n\"NoDriveTypeAutoRun\"=";
-const std::string kVerb = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\AudioCD\\shell]\n@=";
-const std::string kEntry = "[HKEY_DYN_DATA\\Config Manager\\Enum\\C29A1B00]\n\"HardWareKey\"=";
-const std::string kDevice = "[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\CDROM\\0]\n";
-const std::string kCdrom = "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Cdrom]\n";
-const std::string kMachine = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\"
-                             "Policies\\Explorer]\n\"NoDriveTypeAutoRun\"=";
 const std::string kOn = "\"AutoInsertNotification\"=hex:01\n";
 const std::string kOff = "\"AutoInsertNotification\"=hex:00\n";
 
-// Windows 95 with one CD-ROM drive; the NT family has no device list but the Cdrom driver.
-const std::string kWin95 = "REGEDIT4\n" + kMask + "hex:95,00,00,00\n" + kVerb + "\"play\"\n" +
-                           kEntry + "\"SCSI\\\\CDROM\\\\0\"\n" + kDevice +
-                           "\"DeviceDesc\"=\"CD-ROM\"\n" + kOn;
+// The NT family has no device list but the Cdrom driver.
 const std::string kNt = "REGEDIT4\n" + kMask + "hex:95,00,00,00\n" + kVerb + "\"play\"\n" + kCdrom +
                         "\"Start\"=dword:00000001\n";
 const std::string kEmpty = "REGEDIT4\n";

@@ -1,22 +1,10 @@
-// The real Form1 on a scratch registry, driven through the messages the system would send,
-// once on the W path and once on the A path.
+// The real Form1 on a scratch registry, driven through the messages the system would send, on
+// the W and on the A path; what the window shows and is sent on the way is recorded.
 #include "form_fixture.h"
-
-#include <chrono>
 
 namespace quenzel {
 
-const std::string kWin95Registry =
-    "REGEDIT4\n"
-    "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer]\n"
-    "\"NoDriveTypeAutoRun\"=hex:95,00,00,00\n"
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\AudioCD\\shell]\n"
-    "@=\"play\"\n"
-    "[HKEY_DYN_DATA\\Config Manager\\Enum\\C29A1B00]\n"
-    "\"HardWareKey\"=\"SCSI\\\\CDROM_ATAPI\\\\0\"\n"
-    "[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\CDROM_ATAPI\\0]\n"
-    "\"DeviceDesc\"=\"ATAPI-CD-ROM-Laufwerk\"\n"
-    "\"AutoInsertNotification\"=hex:01\n";
+Seen gSeen;
 
 std::wstring WindowText(HWND window) {
     wchar_t buffer[1024] = {};
@@ -24,39 +12,16 @@ std::wstring WindowText(HWND window) {
     return buffer;
 }
 
-// --- Message boxes -----------------------------------------------------------------------------
-
-MessageBoxWatcher::MessageBoxWatcher(DWORD threadId)
-    : threadId_(threadId), thread_([this] { Run(); }) {}
-
-MessageBoxWatcher::~MessageBoxWatcher() {
-    Stop();
-}
-
-std::vector<SeenMessageBox> MessageBoxWatcher::Stop() {
-    stop_ = true;
-    if (thread_.joinable())
-        thread_.join();
-    std::lock_guard<std::mutex> lock(mutex_);
-    return seen_;
-}
-
 namespace {
 
-BOOL CALLBACK FindMessageBox(HWND window, LPARAM found) {
-    wchar_t name[16] = {};
-    ::GetClassNameW(window, name, 16);
-    if (std::wstring(name) == L"#32770" && ::IsWindowVisible(window)) {
-        *reinterpret_cast<HWND *>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
+std::wstring ClassName(HWND window) {
+    wchar_t name[32] = {};
+    ::GetClassNameW(window, name, 32);
+    return name;
 }
 
 BOOL CALLBACK FindIcon(HWND child, LPARAM icon) {
-    wchar_t name[16] = {};
-    ::GetClassNameW(child, name, 16);
-    if (_wcsicmp(name, L"Static") == 0 &&
+    if (ClassName(child) == L"Static" &&
         (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
         *reinterpret_cast<HICON *>(icon) =
             reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
@@ -65,52 +30,65 @@ BOOL CALLBACK FindIcon(HWND child, LPARAM icon) {
     return TRUE;
 }
 
-} // namespace
-
-void MessageBoxWatcher::Run() {
-    while (!stop_) {
-        HWND box = nullptr;
-        ::EnumThreadWindows(threadId_, FindMessageBox, reinterpret_cast<LPARAM>(&box));
-        if (!box) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            continue;
-        }
-        SeenMessageBox seen;
-        seen.caption = WindowText(box);
-        seen.text = WindowText(::GetDlgItem(box, 0xFFFF));
-        seen.owner = ::GetWindow(box, GW_OWNER);
+// A message box is complete when it is activated: keep what it shows and close it with OK.
+LRESULT CALLBACK OnActivation(int code, WPARAM wParam, LPARAM lParam) {
+    const auto box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && ClassName(box) == L"#32770") {
+        SeenMessageBox seen{WindowText(box),
+                            WindowText(::GetDlgItem(box, 0xFFFF)),
+                            ::GetWindow(box, GW_OWNER),
+                            false,
+                            ::GetDlgItem(box, IDOK) != nullptr,
+                            ::GetDlgItem(box, IDCANCEL) != nullptr,
+                            nullptr};
         seen.ownerEnabled = seen.owner && ::IsWindowEnabled(seen.owner);
-        seen.hasOk = ::GetDlgItem(box, IDOK) != nullptr;
-        seen.hasCancel = ::GetDlgItem(box, IDCANCEL) != nullptr;
         ::EnumChildWindows(box, FindIcon, reinterpret_cast<LPARAM>(&seen.icon));
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            seen_.push_back(seen);
-        }
+        gSeen.messageBoxes.push_back(seen);
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-        while (::IsWindow(box) && !stop_)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// --- The fixture -------------------------------------------------------------------------------
-
-std::string PathName(const ::testing::TestParamInfo<text::Path> &info) {
-    return info.param == text::Path::Wide ? "W" : "A";
+LRESULT CALLBACK OnCall(int code, WPARAM wParam, LPARAM lParam) {
+    const auto *call = reinterpret_cast<const CWPSTRUCT *>(lParam);
+    const bool shown = call->message == WM_SHOWWINDOW && call->wParam;
+    if (code == HC_ACTION && (shown || call->message == WM_SETTINGCHANGE) &&
+        WindowText(call->hwnd) == L"Quenzel") {
+        if (shown && gSeen.labelWhenShown.empty())
+            gSeen.labelWhenShown =
+                WindowText(::FindWindowExW(call->hwnd, nullptr, L"Static", nullptr));
+        if (!shown) // Wine converts no area for an A window
+            gSeen.settingChanges.push_back(::IsWindowUnicode(call->hwnd)
+                                               ? reinterpret_cast<const wchar_t *>(call->lParam)
+                                               : L"?");
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void text::PrintTo(Path path, std::ostream *out) {
-    *out << (path == Path::Wide ? "the W path" : "the A path");
+// Shift as the dialog manager reads it, from the thread's key state.
+void SetShift(bool down) {
+    BYTE keys[256];
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
+    ::SetKeyboardState(keys);
 }
+
+} // namespace
 
 void FormTest::SetUp() {
     text::ForcePath(GetParam());
     registry = MakeRegistryFixture();
+    const DWORD thread = ::GetCurrentThreadId();
+    hooks_[0] = ::SetWindowsHookExW(WH_CBT, OnActivation, nullptr, thread);
+    hooks_[1] = ::SetWindowsHookExW(WH_CALLWNDPROC, OnCall, nullptr, thread);
+    ASSERT_TRUE(hooks_[0] && hooks_[1]);
 }
 
 void FormTest::TearDown() {
     form.reset();
     Drain();
+    for (HHOOK hook : hooks_)
+        ::UnhookWindowsHookEx(hook);
 }
 
 void FormTest::Start(const std::string &regedit4) {
@@ -118,6 +96,7 @@ void FormTest::Start(const std::string &regedit4) {
     Drain();
     registry->Load(regedit4);
     before = Store();
+    gSeen = Seen();
     form = std::make_unique<Form1>(registry->registry(), ::GetModuleHandleW(nullptr));
     ASSERT_TRUE(form->Create());
     Drain();
@@ -130,32 +109,19 @@ std::string FormTest::Boxes() const {
     return boxes;
 }
 
-namespace {
-
-// Shift as the dialog manager reads it, from the thread's key state.
-void SetShift(bool down) {
-    BYTE keys[256];
-    ::GetKeyboardState(keys);
-    keys[VK_SHIFT] = down ? 0x80 : 0;
-    keys[VK_LSHIFT] = down ? 0x80 : 0;
-    ::SetKeyboardState(keys);
-}
-
-} // namespace
-
 bool FormTest::Key(UINT virtualKey, bool shift) {
     SetShift(shift);
-    const UINT scan = ::MapVirtualKeyW(virtualKey, 0);
+    const LPARAM scan = static_cast<LPARAM>(::MapVirtualKeyW(virtualKey, 0)) << 16;
     bool taken = false;
     for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
-        MSG msg{};
-        msg.hwnd = ::GetFocus();
-        msg.message = message;
-        msg.wParam = virtualKey;
-        msg.lParam = 1 | (scan << 16) | (message == WM_KEYUP ? 0xC0000000u : 0);
+        MSG msg{::GetFocus(),
+                message,
+                virtualKey,
+                1 | scan | (message == WM_KEYUP ? 0xC0000000 : 0),
+                0,
+                {}};
         const bool handled = text::IsDialogMessageText(Form(), &msg) != 0;
-        if (message == WM_KEYDOWN)
-            taken = handled;
+        taken = taken || (handled && message == WM_KEYDOWN);
         if (!handled) {
             ::TranslateMessage(&msg);
             text::DispatchMessageText(&msg);
@@ -169,11 +135,7 @@ bool FormTest::Key(UINT virtualKey, bool shift) {
 }
 
 bool FormTest::AltLetter(wchar_t letter) {
-    MSG msg{};
-    msg.hwnd = ::GetFocus();
-    msg.message = WM_SYSCHAR;
-    msg.wParam = letter;
-    msg.lParam = 1 | (1u << 29); // bit 29: Alt is down
+    MSG msg{::GetFocus(), WM_SYSCHAR, letter, 1 | (1 << 29), 0, {}}; // bit 29: Alt is down
     const bool taken = text::IsDialogMessageText(Form(), &msg) != 0;
     Drain();
     return taken;
@@ -183,12 +145,11 @@ bool FormTest::Drain() {
     bool quit = false;
     MSG msg;
     while (text::PeekMessageText(&msg, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            quit = true;
-            continue;
+        quit = quit || msg.message == WM_QUIT;
+        if (msg.message != WM_QUIT) {
+            ::TranslateMessage(&msg);
+            text::DispatchMessageText(&msg);
         }
-        ::TranslateMessage(&msg);
-        text::DispatchMessageText(&msg);
     }
     return quit;
 }
