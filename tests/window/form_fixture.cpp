@@ -12,6 +12,29 @@ std::wstring WindowText(HWND window) {
     return buffer;
 }
 
+RECT RectIn(HWND control, HWND parent) {
+    RECT rect;
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
+}
+
+std::vector<char> IconBits(HICON icon) {
+    ICONINFO info{};
+    std::vector<char> all;
+    EXPECT_TRUE(::GetIconInfo(icon, &info));
+    for (HBITMAP bitmap : {info.hbmColor, info.hbmMask}) {
+        BITMAP size{};
+        ::GetObjectW(bitmap, sizeof size, &size);
+        std::vector<char> part(static_cast<std::size_t>(size.bmWidthBytes * size.bmHeight));
+        part.resize(static_cast<std::size_t>(
+            ::GetBitmapBits(bitmap, static_cast<LONG>(part.size()), part.data())));
+        all.insert(all.end(), part.begin(), part.end());
+        ::DeleteObject(bitmap);
+    }
+    return all;
+}
+
 namespace {
 
 std::wstring ClassName(HWND window) {

@@ -35,6 +35,9 @@ struct Seen {
 extern Seen gSeen;
 
 std::wstring WindowText(HWND window);
+RECT RectIn(HWND control, HWND parent);
+// The colour and mask bits of an icon, one after the other.
+std::vector<char> IconBits(HICON icon);
 
 class FormTest : public ::testing::TestWithParam<text::Path> {
   protected:

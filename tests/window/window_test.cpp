@@ -34,13 +34,6 @@ std::string StoreWith(const std::string &loaded, const std::string &changes) {
 // test once more at 144 (CMakeLists.txt).
 const struct { int dpi, pixels; } kPictureSizes[] = {{96, 32}, {144, 48}};
 
-RECT RectIn(HWND control, HWND parent) {
-    RECT rect;
-    ::GetWindowRect(control, &rect);
-    ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT *>(&rect), 2);
-    return rect;
-}
-
 TEST_P(WindowTest, TheFrameAndEveryControlOfTheTable) {
     Start("REGEDIT4\n");
     const LONG style = ::GetWindowLongW(Form(), GWL_STYLE);
@@ -113,25 +106,13 @@ TEST_P(WindowTest, TheFrameAndEveryControlOfTheTable) {
             EXPECT_FALSE(::GetWindowLongW(control, GWL_STYLE) & (WS_BORDER | SS_REALSIZECONTROL));
             EXPECT_FALSE(::GetWindowLongW(control, GWL_EXSTYLE) &
                          (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
-            const auto bits = [icon](HICON of) {
-                ICONINFO info{};
-                std::vector<char> all, part(static_cast<std::size_t>(icon * icon * 4));
-                EXPECT_TRUE(::GetIconInfo(of, &info));
-                for (HBITMAP bitmap : {info.hbmColor, info.hbmMask}) {
-                    const LONG got =
-                        ::GetBitmapBits(bitmap, static_cast<LONG>(part.size()), part.data());
-                    all.insert(all.end(), part.begin(), part.begin() + got);
-                    ::DeleteObject(bitmap);
-                }
-                return all;
-            };
             const auto own = static_cast<HICON>(
                 ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_IMAGE0 + row.index),
                              IMAGE_ICON, icon, icon, 0));
             const auto shown =
-                bits(reinterpret_cast<HICON>(::SendMessageW(control, STM_GETICON, 0, 0)));
+                IconBits(reinterpret_cast<HICON>(::SendMessageW(control, STM_GETICON, 0, 0)));
             EXPECT_EQ(static_cast<std::size_t>(icon * icon * 4 + icon * icon / 8), shown.size());
-            EXPECT_TRUE(shown == bits(own));
+            EXPECT_TRUE(shown == IconBits(own));
             ::DestroyIcon(own);
         }
     }
