@@ -121,6 +121,15 @@ FAULTS = [
      [("    form_.SetValue(kAudioCd, 1);\n}", "    form_.SetValue(kAudioCd, 1);\n    form_.SetValue(kMediaChange, 1);\n}")]),
     ("label text widened byte by byte, not converted", "window/text_api.cpp",
      [("::SetWindowTextW(window, FromAnsi(ansiText).c_str())", "::SetWindowTextW(window, std::wstring(ansiText.begin(), ansiText.end()).c_str())")]),
+    ("the registry read after the window is shown", "window/form1.cpp",
+     [("    Form_Load();\n\n", ""),
+      ("    ::UpdateWindow(window_);\n", "    ::UpdateWindow(window_);\n    Form_Load();\n")]),
+    ("no WM_SETTINGCHANGE after a save", "window/form1.cpp",
+     [("        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n", "")]),
+    ("the information box without its owner", "window/form1.cpp",
+     [("ShowAboutBox(window_, texts::kTitle", "ShowAboutBox(nullptr, texts::kTitle")]),
+    ("the save warning without its warning icon", "window/module1.cpp",
+     [("MB_ICONWARNING | MB_OK", "MB_ICONINFORMATION | MB_OK")]),
 ]
 
 
