@@ -7,7 +7,6 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 namespace quenzel {
 
@@ -36,7 +35,6 @@ class ModelForm final : public FormView {
     }
 
     void Click(int index) {
-        clicks.push_back(index);
         if (settings)
             settings->Check1_Click(static_cast<std::int16_t>(index));
     }
@@ -45,7 +43,6 @@ class ModelForm final : public FormView {
     std::array<int, 8> values{};
     std::array<bool, 8> enabled{true, true, true, true, true, true, true, true};
     std::string label = kNoDevice;
-    std::vector<int> clicks;
 };
 
 } // namespace quenzel
