@@ -91,8 +91,7 @@ bool CaptionFits(HDC dc, ControlKind kind, const std::wstring &caption, SIZE siz
     return FitsWithGap(dc, kind, caption, size, dpi, text::TextExtent(dc, L"0").cx);
 }
 
-// The captions are measured in a memory DC of the screen's kind: it measures as the screen
-// does, without the screen DC's round trip to the window system for every candidate font.
+// One screen DC measures the captions for every candidate font.
 HFONT CreateDialogFont(int dpi) {
     LOGFONTW font = text::MessageFont();
     if (font.lfHeight == 0)
@@ -101,7 +100,7 @@ HFONT CreateDialogFont(int dpi) {
     const int system = std::abs(static_cast<int>(font.lfHeight));
     const int smallest = std::max(1, (system * 3 + 3) / 4);
     const std::vector<Caption> captions = CaptionsLongestFirst(dpi);
-    HDC dc = ::CreateCompatibleDC(nullptr);
+    HDC dc = ::GetDC(nullptr);
     HFONT chosen = nullptr;
     for (int height = system;; --height) {
         font.lfHeight = sign * height;
@@ -114,7 +113,7 @@ HFONT CreateDialogFont(int dpi) {
         ::DeleteObject(candidate);
     }
     if (dc)
-        ::DeleteDC(dc);
+        ::ReleaseDC(nullptr, dc);
     return chosen;
 }
 

@@ -25,6 +25,14 @@ HICON LoadSharedIcon(HINSTANCE instance, int id, int size) {
         ::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
 }
 
+// The name by which a resource id is given as text: "#" and the id in decimal digits.
+std::wstring ResourceName(int id) {
+    std::wstring digits;
+    for (; id > 0; id /= 10)
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + id % 10));
+    return L"#" + digits;
+}
+
 } // namespace
 
 Form1::Form1(Registry &registry, HINSTANCE instance)
@@ -100,7 +108,7 @@ bool Form1::CreateControls() {
         // where the artwork has one, else the nearest one scaled to it), shared, so the system
         // owns it; it sizes itself to the icon and draws it through its mask.
         const std::wstring text = row.kind == ControlKind::Picture
-                                      ? L"#" + std::to_wstring(IDI_IMAGE0 + row.index)
+                                      ? ResourceName(IDI_IMAGE0 + row.index)
                                       : std::wstring(row.caption ? row.caption : L"");
         HWND control =
             text::CreateWindowText(0, cls.className, text, cls.style, PixelRect(row), window_,
