@@ -106,7 +106,8 @@ bool Form1::CreateControls() {
         // A picture names its icon resource ("#100"), which the static loads as it is created, at
         // the system icon size (which grows with the DPI as the twips do: the frame of that size
         // where the artwork has one, else the nearest one scaled to it), shared, so the system
-        // owns it; it sizes itself to the icon and draws it through its mask.
+        // owns it. Its place in the table is that size, so the static keeps it and draws the icon
+        // through its mask, centred, without resizing itself.
         const std::wstring text = row.kind == ControlKind::Picture
                                       ? ResourceName(IDI_IMAGE0 + row.index)
                                       : std::wstring(row.caption ? row.caption : L"");
