@@ -23,8 +23,8 @@ inline ControlClass ClassOf(ControlKind kind) {
         return {L"BUTTON", child | BS_GROUPBOX};
     case ControlKind::Label:
         return {L"STATIC", child | SS_LEFT | SS_NOPREFIX};
-    case ControlKind::Picture:
-        return {L"STATIC", child | SS_ICON};
+    case ControlKind::Picture: // keeps the table's size, which is the icon's, and draws it centred
+        return {L"STATIC", child | SS_ICON | SS_CENTERIMAGE};
     case ControlKind::CheckBox:
         return {L"BUTTON", child | WS_TABSTOP | BS_CHECKBOX};
     case ControlKind::PushButton:

@@ -19,10 +19,18 @@ constexpr wchar_t kClassName[] = L"QuenzelForm1";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr UINT kPolicyBroadcastTimeout = 1000; // milliseconds
 
-// An icon resource at the given size; shared icons belong to the system and are never destroyed.
-HICON LoadIconResource(HINSTANCE instance, int id, int size, bool shared) {
-    return static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size,
-                                           shared ? LR_SHARED : 0));
+// An icon resource at the given size, shared: it belongs to the system and is never destroyed.
+HICON LoadSharedIcon(HINSTANCE instance, int id, int size) {
+    return static_cast<HICON>(
+        ::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+// The name by which a resource id is given as text: "#" and the id in decimal digits.
+std::wstring ResourceName(int id) {
+    std::wstring digits;
+    for (; id > 0; id /= 10)
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + id % 10));
+    return L"#" + digits;
 }
 
 } // namespace
@@ -42,8 +50,8 @@ bool Form1::Create() {
         kClassName,
         &Form1::WindowProcedure,
         instance_,
-        LoadIconResource(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXICON), true),
-        LoadIconResource(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXSMICON), true),
+        LoadSharedIcon(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXICON)),
+        LoadSharedIcon(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXSMICON)),
         ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), // IDC_ARROW
         reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
     classRegistered_ = text::RegisterWindowClass(windowClass);
@@ -95,21 +103,26 @@ bool Form1::CreateControls() {
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlRow &row = kControls[i];
         const ControlClass cls = ClassOf(row.kind);
-        HWND control = text::CreateWindowText(0, cls.className, row.caption ? row.caption : L"",
-                                              cls.style, PixelRect(row), window_,
-                                              ControlId(row.kind, row.index), instance_, nullptr);
+        // A picture names its icon resource ("#100"), which the static loads as it is created, at
+        // the system icon size (which grows with the DPI as the twips do: the frame of that size
+        // where the artwork has one, else the nearest one scaled to it), shared, so the system
+        // owns it. Its place in the table is that size, so the static keeps it and draws the icon
+        // through its mask, centred, without resizing itself.
+        const std::wstring text = row.kind == ControlKind::Picture
+                                      ? ResourceName(IDI_IMAGE0 + row.index)
+                                      : std::wstring(row.caption ? row.caption : L"");
+        HWND control =
+            text::CreateWindowText(0, cls.className, text, cls.style, PixelRect(row), window_,
+                                   ControlId(row.kind, row.index), instance_, nullptr);
         if (!control)
             return false;
         controls_[i] = control;
         ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        if (row.kind == ControlKind::Picture) {
-            // The system icon size, which grows with the DPI as the twips do: the frame of that
-            // size where the artwork has one, else the nearest one scaled to it by the system.
-            // Drawn through its mask; the static sizes itself to the icon.
-            const int size = ::GetSystemMetrics(SM_CXICON);
-            icons_.emplace_back(LoadIconResource(instance_, IDI_IMAGE0 + row.index, size, false));
-            ::SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icons_.back().get()), 0);
-        }
+        // The resource name was only for loading: a picture has no caption. The static's own
+        // WM_SETTEXT would load an icon of that name, so the text goes straight to the default
+        // handling ("" reads as empty on both paths).
+        if (row.kind == ControlKind::Picture)
+            text::DefWindowProcText(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     }
     return true;
 }

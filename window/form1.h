@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <memory>
 #include <type_traits>
-#include <vector>
 
 namespace quenzel {
 
@@ -45,11 +44,7 @@ class Form1 final : public FormView {
     struct FontDeleter {
         void operator()(HFONT font) const { ::DeleteObject(font); }
     };
-    struct IconDeleter {
-        void operator()(HICON icon) const { ::DestroyIcon(icon); }
-    };
     using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-    using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept;
@@ -74,7 +69,6 @@ class Form1 final : public FormView {
     int dpi_ = 96;
     bool classRegistered_ = false;
     FontHandle font_;
-    std::vector<IconHandle> icons_;
     Outcome outcome_ = Outcome::Open;
 };
 
