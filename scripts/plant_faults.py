@@ -128,6 +128,12 @@ FAULTS = [
      [("        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n", "")]),
     ("the information box without its owner", "window/form1.cpp",
      [("ShowAboutBox(window_, texts::kTitle", "ShowAboutBox(nullptr, texts::kTitle")]),
+    ("the last check box's clicks ignored", "window/form1.cpp",
+     [("id < checkBase + kCheckCount)", "id < checkBase + kCheckCount - 1)")]),
+    ("a check box moved over its neighbour", "window/controls.cpp",
+     [("texts::kCheckRemovable,       900,  900,", "texts::kCheckRemovable,       900,  700,")]),
+    ("the controls keep the system font", "window/form1.cpp",
+     [("        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);\n", "")]),
     ("the save warning without its warning icon", "window/module1.cpp",
      [("MB_ICONWARNING | MB_OK", "MB_ICONINFORMATION | MB_OK")]),
 ]
