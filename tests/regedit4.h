@@ -1,4 +1,5 @@
-// Registry contents as REGEDIT4 text for the tests, and a listing of a whole store to compare.
+// Registry contents as REGEDIT4 text for the tests (the tool's keys and a Windows 95 machine among
+// them), and a listing of a whole store to compare.
 #pragma once
 
 #include "../registry/reg_tree.h"
