@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Plants realistic faults in the program one at a time and counts how many the tests catch.
 
-    python3 scripts/plant_faults.py [SOURCE_TREE] [FAULT_NAME...]
+    python3 scripts/plant_faults.py [--all] [SOURCE_TREE] [FAULT_NAME...]
 
 SOURCE_TREE (default: this checkout) is copied to a scratch tree (build/faults/<name of the
 tree>), built once natively and for Windows, and then each fault, a small search-and-replace in
@@ -9,7 +9,9 @@ one source file, is applied to the scratch copy, rebuilt incrementally and undon
 engine tests run first and stop at the first failure; only when they do not catch a fault are
 the test programs under Wine built and run, and only those that can see the fault; a fault in
 the window that they miss goes to the end-to-end runs with real keys (nt, then win95). Prints per
-fault whether it was caught and by which test, then "N of M caught".
+fault whether it was caught and by which test, then "N of M caught". With --all every test
+program that can see a fault runs to its end, and each fault lists every test that failed;
+the summary then names, per test, the faults that no other test caught.
 """
 import os
 import re
@@ -134,6 +136,15 @@ FAULTS = [
      [("texts::kCheckRemovable,       900,  900,", "texts::kCheckRemovable,       900,  700,")]),
     ("the controls keep the system font", "window/form1.cpp",
      [("        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);\n", "")]),
+    ("in-memory: accented letters not folded", "registry/reg_tree.cpp",
+     [("if (c >= 0xE0 && c <= 0xFE && c != 0xF7)", "if (false)")]),
+    ("in-memory: a value set under the caller's spelling", "registry/reg_tree.cpp",
+     [("    const auto it = values.find(name);\n    RegValue &value = it != values.end() ? it->second : values[std::string(name)];",
+       "    values.erase(std::string(name));\n    RegValue &value = values[std::string(name)];")]),
+    ("in-memory: enumeration not restarted when it goes back", "registry/memory_registry.cpp",
+     [("if (index < open->enumIndex) {", "if (open->enumIndex == UINT32_MAX) {")]),
+    ("in-memory: a too small buffer not told the size it needs", "registry/memory_registry.cpp",
+     [("    if (data && *size < length) {\n        *size = length;\n", "    if (data && *size < length) {\n")]),
     ("the save warning without its warning icon", "window/module1.cpp",
      [("MB_ICONWARNING | MB_OK", "MB_ICONINFORMATION | MB_OK")]),
 ]
@@ -157,6 +168,12 @@ def scope_of(path):
     raise SystemExit("no test scope for " + path)
 
 
+def failures(output):
+    """The failed tests of a GoogleTest run, one name per test and both text paths as one."""
+    return {re.sub(r"^Paths/|/[WA]$", "", m) for m in
+            re.findall(r"^\[  FAILED  \] ([\w./]+)", output, re.M)} or {"crashed"}
+
+
 def first_failure(output):
     m = re.search(r"^\[  FAILED  \] (\S+)", output, re.M)
     if m:
@@ -177,6 +194,8 @@ def plant(text, edits):
 
 def main():
     args = sys.argv[1:]
+    everything = "--all" in args
+    args = [a for a in args if a != "--all"]
     source = os.path.abspath(args.pop(0)) if args and os.path.isdir(args[0]) else ROOT
     only = set(args)
     scratch = os.path.join(ROOT, "build", "faults", os.path.basename(source.rstrip("/")))
@@ -204,6 +223,7 @@ def main():
             raise SystemExit("the unchanged tree does not build:\n" + out)
 
     caught = total = 0
+    catchers = {}  # fault -> every test that failed on it (--all)
     for name, *variants in FAULTS:
         if only and name not in only:
             continue
@@ -224,6 +244,8 @@ def main():
                 if rc != 0:
                     verdict = "build failed (fault not plantable here)"
                     break
+                if program == "e2e" and verdict != "MISSED":
+                    break  # the end-to-end runs only for what the test programs miss
                 if program == "e2e":
                     for mode in ("nt", "win95"):
                         rc, out = run(["sh", "tests/e2e/keys_test.sh", mode,
@@ -231,6 +253,7 @@ def main():
                                        "scripts/win95.reg", os.path.join(scratch, "build", "e2e")],
                                       scratch, timeout=600)
                         if rc != 0:
+                            catchers.setdefault(name, set()).add("keys_e2e_" + mode)
                             fail = re.search(r"^FAIL.*$", out, re.M)
                             verdict = "caught by keys_e2e_" + mode + ": " + (
                                 fail.group(0) if fail else "exit " + str(rc))
@@ -240,6 +263,12 @@ def main():
                     continue
                 exe = os.path.join(scratch, "build", preset, program)
                 cmd = ([exe] if preset == "native" else ["wine", exe])
+                if everything:
+                    rc, out = run(cmd + ["--gtest_brief=1"], scratch, env, 900)
+                    if rc != 0:
+                        catchers.setdefault(name, set()).update(failures(out))
+                        verdict = "caught by " + ", ".join(sorted(catchers[name]))
+                    continue
                 rc, out = run(cmd + ["--gtest_fail_fast", "--gtest_brief=1"], scratch, env, 600)
                 if rc != 0:
                     verdict = "caught by " + os.path.basename(program) + ": " + first_failure(out)
@@ -253,6 +282,14 @@ def main():
         build(preset)  # leave the scratch builds matching the unchanged tree
     run(["sh", "tests/wine_fixture.sh", "cleanup", prefix], scratch)
     print(f"{caught} of {total} caught")
+    if everything:
+        alone = {}
+        for fault, tests in catchers.items():
+            if len(tests) == 1:
+                alone.setdefault(next(iter(tests)), []).append(fault)
+        print("caught by one test alone:")
+        for test, faults in sorted(alone.items()):
+            print(f"  {test}: " + "; ".join(faults))
 
 
 if __name__ == "__main__":

@@ -13,6 +13,17 @@ namespace quenzel {
 
 namespace {
 
+// The caption as drawn: "&" marks removed, "&&" kept as one "&".
+std::wstring WithoutMnemonic(const std::wstring &caption) {
+    std::wstring shown;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == L'&' && i + 1 < caption.size())
+            ++i;
+        shown += caption[i];
+    }
+    return shown;
+}
+
 // Margins as the button and static controls draw them: a check box's square and the gap after
 // it, a push button's edges, a frame's inset caption; one digit's width stands for a gap.
 bool FitsWithGap(HDC dc, ControlKind kind, const std::wstring &caption, SIZE size, int dpi,
@@ -76,16 +87,6 @@ bool AllCaptionsFit(HDC dc, HFONT font, const std::vector<Caption> &captions, in
 }
 
 } // namespace
-
-std::wstring WithoutMnemonic(const std::wstring &caption) {
-    std::wstring shown;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == L'&' && i + 1 < caption.size())
-            ++i;
-        shown += caption[i];
-    }
-    return shown;
-}
 
 bool CaptionFits(HDC dc, ControlKind kind, const std::wstring &caption, SIZE size, int dpi) {
     return FitsWithGap(dc, kind, caption, size, dpi, text::TextExtent(dc, L"0").cx);

@@ -9,9 +9,6 @@
 
 namespace quenzel {
 
-// The caption as drawn: "&" marks removed, "&&" kept as one "&".
-std::wstring WithoutMnemonic(const std::wstring &caption);
-
 // Whether the caption shows whole in a control of that kind and pixel size, in the font that is
 // selected into dc. Labels wrap at words.
 bool CaptionFits(HDC dc, ControlKind kind, const std::wstring &caption, SIZE size, int dpi);
