@@ -170,8 +170,10 @@ def scope_of(path):
 
 def failures(output):
     """The failed tests of a GoogleTest run, one name per test and both text paths as one."""
-    return {re.sub(r"^Paths/|/[WA]$", "", m) for m in
-            re.findall(r"^\[  FAILED  \] ([\w./]+)", output, re.M)} or {"crashed"}
+    names = re.findall(r"^\[  FAILED  \] ([\w./]+)", output, re.M)
+    if not names:  # it died: the test that was running
+        names = [first_failure(output).replace("crashed in ", "")]
+    return {re.sub(r"^Paths/|/[WA]$", "", name) for name in names}
 
 
 def first_failure(output):
@@ -264,7 +266,7 @@ def main():
                 exe = os.path.join(scratch, "build", preset, program)
                 cmd = ([exe] if preset == "native" else ["wine", exe])
                 if everything:
-                    rc, out = run(cmd + ["--gtest_brief=1"], scratch, env, 900)
+                    rc, out = run(cmd, scratch, env, 900)
                     if rc != 0:
                         catchers.setdefault(name, set()).update(failures(out))
                         verdict = "caught by " + ", ".join(sorted(catchers[name]))
