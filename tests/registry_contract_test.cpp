@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
-
 namespace quenzel {
 namespace {
 
@@ -58,59 +55,55 @@ TEST_F(RegistryContract, EachFailureLeavesBufferAndStoreAlone) {
     const RegHandle closed = Open(hkey::LOCAL_MACHINE, kDevice,
                                   key::QUERY_VALUE | key::SET_VALUE | key::ENUMERATE_SUB_KEYS);
     ASSERT_EQ(error::SUCCESS, reg().RegCloseKey(closed));
-    using Call = std::function<RegResult(Registry &, unsigned char *, std::uint32_t *)>;
-    const auto open = [](RegHandle root, const char *path, std::uint32_t access) -> Call {
-        return [=](Registry &r, unsigned char *buffer, std::uint32_t *) {
-            RegHandle h = 0xbd;
-            const RegResult rc = r.RegOpenKeyExA(root, path, 0, access, &h);
-            buffer[3] = static_cast<unsigned char>(h == 0 ? 0xbd : 0); // the handle is cleared
-            return rc;
-        };
-    };
-    const auto query = [](RegHandle h, const char *name) -> Call {
-        return [=](Registry &r, unsigned char *buffer, std::uint32_t *size) {
-            std::uint32_t type = 0;
-            return r.RegQueryValueExA(h, name, &type, buffer, size);
-        };
-    };
-    const auto set = [](RegHandle h) -> Call {
-        return [=](Registry &r, unsigned char *buffer, std::uint32_t *) {
-            return r.RegSetValueExA(h, "AutoInsertNotification", reg::BINARY, buffer, 1);
-        };
-    };
-    const auto enumerate = [](RegHandle h, std::uint32_t index) -> Call {
-        return [=](Registry &r, unsigned char *buffer, std::uint32_t *) {
-            return r.RegEnumKeyA(h, index, reinterpret_cast<char *>(buffer), 4);
-        };
-    };
+    enum Op { kOpen, kQuery, kSet, kEnum };
     const struct {
         const char *what;
-        Call call;
+        Op op;
+        RegHandle key;
+        const char *name;     // the path to open or the value to query
+        std::uint32_t number; // the access to open with, or the index to enumerate
         RegResult expected;
         std::uint32_t sizeAfter; // the size a query reports back
     } failures[] = {
-        {"open a missing key", open(hkey::LOCAL_MACHINE, "Enum\\SCSI\\Missing", key::SET_VALUE),
+        {"open a missing key", kOpen, hkey::LOCAL_MACHINE, "Enum\\SCSI\\Missing", key::SET_VALUE,
          error::FILE_NOT_FOUND, 4},
-        {"open a protected key for writing",
-         open(hkey::LOCAL_MACHINE, "Enum\\Locked", key::SET_VALUE), error::ACCESS_DENIED, 4},
-        {"open below a closed key", open(closed, "", key::QUERY_VALUE), error::INVALID_HANDLE, 4},
-        {"query a missing value", query(read, "Nothing"), error::FILE_NOT_FOUND, 4},
-        {"query into a too small buffer", query(read, "Big"), error::MORE_DATA, 8},
-        {"query without read access", query(write, "Word"), error::ACCESS_DENIED, 4},
-        {"query a closed key", query(closed, "Word"), error::INVALID_HANDLE, 4},
-        {"query handle 0", query(0, "Word"), error::INVALID_HANDLE, 4},
-        {"set without write access", set(read), error::ACCESS_DENIED, 4},
-        {"set a closed key", set(closed), error::INVALID_HANDLE, 4},
-        {"enumerate past the end", enumerate(list, 3), error::NO_MORE_ITEMS, 4},
-        {"enumerate into a too small buffer", enumerate(list, 0), error::MORE_DATA, 4},
-        {"enumerate without access", enumerate(read, 0), error::ACCESS_DENIED, 4},
-        {"enumerate a closed key", enumerate(closed, 0), error::INVALID_HANDLE, 4},
+        {"open a protected key for writing", kOpen, hkey::LOCAL_MACHINE, "Enum\\Locked",
+         key::SET_VALUE, error::ACCESS_DENIED, 4},
+        {"open below a closed key", kOpen, closed, "", key::QUERY_VALUE, error::INVALID_HANDLE, 4},
+        {"query a missing value", kQuery, read, "Nothing", 0, error::FILE_NOT_FOUND, 4},
+        {"query into a too small buffer", kQuery, read, "Big", 0, error::MORE_DATA, 8},
+        {"query without read access", kQuery, write, "Word", 0, error::ACCESS_DENIED, 4},
+        {"query a closed key", kQuery, closed, "Word", 0, error::INVALID_HANDLE, 4},
+        {"query handle 0", kQuery, 0, "Word", 0, error::INVALID_HANDLE, 4},
+        {"set without write access", kSet, read, "", 0, error::ACCESS_DENIED, 4},
+        {"set a closed key", kSet, closed, "", 0, error::INVALID_HANDLE, 4},
+        {"enumerate past the end", kEnum, list, "", 3, error::NO_MORE_ITEMS, 4},
+        {"enumerate into a too small buffer", kEnum, list, "", 0, error::MORE_DATA, 4},
+        {"enumerate without access", kEnum, read, "", 0, error::ACCESS_DENIED, 4},
+        {"enumerate a closed key", kEnum, closed, "", 0, error::INVALID_HANDLE, 4},
     };
     for (const auto &f : failures) {
         SCOPED_TRACE(f.what);
         unsigned char buffer[4] = {0xbd, 0xbd, 0xbd, 0xbd};
-        std::uint32_t size = 4;
-        EXPECT_EQ(f.expected, f.call(reg(), buffer, &size));
+        std::uint32_t size = 4, type = 0;
+        RegHandle opened = 0xbd;
+        RegResult rc = error::SUCCESS;
+        switch (f.op) {
+        case kOpen:
+            rc = reg().RegOpenKeyExA(f.key, f.name, 0, f.number, &opened);
+            EXPECT_EQ(0u, opened) << "the handle is cleared";
+            break;
+        case kQuery:
+            rc = reg().RegQueryValueExA(f.key, f.name, &type, buffer, &size);
+            break;
+        case kSet:
+            rc = reg().RegSetValueExA(f.key, "AutoInsertNotification", reg::BINARY, buffer, 1);
+            break;
+        case kEnum:
+            rc = reg().RegEnumKeyA(f.key, f.number, reinterpret_cast<char *>(buffer), 4);
+            break;
+        }
+        EXPECT_EQ(f.expected, rc);
         EXPECT_EQ(f.sizeAfter, size);
         EXPECT_EQ(std::string(4, '\xbd'), std::string(reinterpret_cast<char *>(buffer), 4));
     }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <stdexcept>
 #include <vector>
 
@@ -91,26 +93,17 @@ class WineFixture final : public RegistryFixture {
         }
     }
 
-    // Everyone may read; nobody may write values or create keys.
+    // Everyone may read; nobody may write values (KEY_SET_VALUE) or create keys
+    // (KEY_CREATE_SUB_KEY). KEY_READ and WRITE_DAC stay allowed.
     bool DenyWrite(RegHandle root, const std::string &path) override {
         HKEY key;
         if (::RegOpenKeyExA(Scratch(root), path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS)
             return false;
-        SECURITY_DESCRIPTOR sd;
-        alignas(DWORD) BYTE aclBuffer[256];
-        auto *acl = reinterpret_cast<PACL>(aclBuffer);
-        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-        PSID everyone = nullptr;
-        const bool set =
-            ::InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION) &&
-            ::InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION) &&
-            ::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0,
-                                       &everyone) &&
-            ::AddAccessDeniedAce(acl, ACL_REVISION, KEY_SET_VALUE | KEY_CREATE_SUB_KEY, everyone) &&
-            ::AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | WRITE_DAC, everyone) &&
-            ::SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE) &&
-            ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd) == ERROR_SUCCESS;
-        ::FreeSid(everyone);
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        const bool set = ::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                             "D:(D;;0x6;;;WD)(A;;0x60019;;;WD)", SDDL_REVISION_1, &sd, nullptr) &&
+                         ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+        ::LocalFree(sd);
         ::RegCloseKey(key);
         return set;
     }
