@@ -170,7 +170,7 @@ def scope_of(path):
 
 def failures(output):
     """The failed tests of a GoogleTest run, one name per test and both text paths as one."""
-    names = re.findall(r"^\[  FAILED  \] ([\w./]+)", output, re.M)
+    names = re.findall(r"^\[  FAILED  \] ([\w/]+\.[\w/]+)", output, re.M)
     if not names:  # it died: the test that was running
         names = [first_failure(output).replace("crashed in ", "")]
     return {re.sub(r"^Paths/|/[WA]$", "", name) for name in names}
