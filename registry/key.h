@@ -7,6 +7,13 @@
 
 namespace quenzel {
 
+// A value as a read found it: its type and bytes; read is false when it was missing or too long.
+struct StoredValue {
+    bool read = false;
+    std::uint32_t type = 0;
+    std::string bytes;
+};
+
 class Key {
   public:
     // A key that cannot be opened stays unusable: reads and writes through it fail and change
@@ -24,15 +31,16 @@ class Key {
     RegHandle Handle() const { return handle_; }
 
     // Reads into the whole of buffer, whose length is passed as the size; the buffer keeps its
-    // length and, when the read fails, its contents.
+    // length and, when the read fails, its contents. found, if given, learns what was stored.
     RegResult Query(const char *valueName, std::uint32_t expectedType, std::string &buffer,
-                    std::uint32_t *typeOut = nullptr) {
+                    StoredValue *found = nullptr) {
         std::uint32_t type = expectedType;
         auto size = static_cast<std::uint32_t>(buffer.size());
         const RegResult result = registry_.RegQueryValueExA(
             handle_, valueName, &type, reinterpret_cast<unsigned char *>(&buffer[0]), &size);
-        if (typeOut)
-            *typeOut = type;
+        if (found)
+            *found = result == error::SUCCESS ? StoredValue{true, type, buffer.substr(0, size)}
+                                              : StoredValue{};
         return result;
     }
 

@@ -36,17 +36,16 @@ void Settings::ReadValuesFromRegistry() {
     ReadDriveTypes();
     ReadAudioCdVerb();
     SearchCdromDevice();
+    for (int i = 0; i < kCheckCount; ++i)
+        boxesAfterRead_[i] = form_.Value(i);
 }
 
 // A set bit in byte 0 switches AutoRun off for that drive type.
 void Settings::ReadDriveTypes() {
-    std::uint32_t type = 0;
-    RegResult result;
     {
         Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::QUERY_VALUE);
-        result = key.Query("NoDriveTypeAutoRun", reg::BINARY, DriveTypeData, &type);
+        key.Query("NoDriveTypeAutoRun", reg::BINARY, DriveTypeData, &driveTypes_);
     }
-    driveTypesAreDword_ = result == error::SUCCESS && type == reg::DWORD;
     const auto m = static_cast<unsigned char>(DriveTypeData[0]);
     for (int i = kRemovable; i <= kRamDisk; ++i)
         form_.SetValue(i, (m & (1u << i)) == 0 ? 1 : 0);
@@ -56,7 +55,7 @@ void Settings::ReadAudioCdVerb() {
     AudioCdVerb = kBlankBuffer;
     {
         Key key(registry_, hkey::LOCAL_MACHINE, kAudioCdShellKey, key::QUERY_VALUE);
-        key.Query("", reg::SZ, AudioCdVerb);
+        key.Query("", reg::SZ, AudioCdVerb, &audioCd_);
     }
     form_.SetValue(kAudioCd, LowerAscii(CutAtNull(AudioCdVerb)) == "play" ? 1 : 0);
 }
@@ -89,7 +88,7 @@ void Settings::SearchCdromDevice() {
         // The path ends at the hardware key's NUL; the spaces behind it take no part.
         devicePath.assign("Enum\\").append(CdHardwareKey, 0, CdHardwareKey.find('\0'));
         Key device(registry_, hkey::LOCAL_MACHINE, devicePath, key::QUERY_VALUE);
-        if (device.Query("AutoInsertNotification", reg::BINARY, InsertNotifyData) ==
+        if (device.Query("AutoInsertNotification", reg::BINARY, InsertNotifyData, &mediaChange_) ==
             error::SUCCESS) {
             std::string description = kBlankBuffer;
             device.Query("DeviceDesc", reg::SZ, description);
@@ -112,13 +111,10 @@ void Settings::ReadCdromService() {
     if (!service.IsOpen())
         return;
     std::string value(4, '\0');
-    const RegResult result = service.Query("AutoRun", reg::DWORD, value);
-    cdromAutoRunExisted_ = result != error::FILE_NOT_FOUND;
-    const bool off = result == error::SUCCESS && value == std::string(4, '\0');
-    cdromAutoRunRead_ = off ? 0 : 1;
+    service.Query("AutoRun", reg::DWORD, value, &mediaChange_);
     mediaChangeSource_ = MediaChangeSource::CdromService;
     form_.ShowAllDrivesNote();
-    form_.SetValue(kMediaChange, cdromAutoRunRead_);
+    form_.SetValue(kMediaChange, mediaChange_.read && value == std::string(4, '\0') ? 0 : 1);
 }
 
 SaveReport Settings::SaveValues() {
@@ -132,20 +128,14 @@ SaveReport Settings::SaveValues() {
             m = static_cast<unsigned char>(m & ~(1u << i));
     }
     DriveTypeData[0] = static_cast<char>(m);
-    {
-        Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::SET_VALUE);
-        report.driveTypesFailed =
-            !key.IsOpen() ||
-            key.Set("NoDriveTypeAutoRun", driveTypesAreDword_ ? reg::DWORD : reg::BINARY,
-                    DriveTypeData) != error::SUCCESS;
-    }
+    const bool dword = driveTypes_.read && driveTypes_.type == reg::DWORD;
+    report.driveTypesFailed = !Write(hkey::CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun",
+                                     dword ? reg::DWORD : reg::BINARY, DriveTypeData, driveTypes_,
+                                     BoxesChanged(kRemovable, kRamDisk));
 
     AudioCdVerb = form_.Value(kAudioCd) != 0 ? "play" : "";
-    {
-        Key key(registry_, hkey::LOCAL_MACHINE, kAudioCdShellKey, key::SET_VALUE);
-        report.audioCdFailed =
-            !key.IsOpen() || key.Set("", reg::SZ, AudioCdVerb + '\0') != error::SUCCESS;
-    }
+    report.audioCdFailed = !Write(hkey::LOCAL_MACHINE, kAudioCdShellKey, "", reg::SZ,
+                                  AudioCdVerb + '\0', audioCd_, BoxesChanged(kAudioCd, kAudioCd));
 
     report.mediaChangeFailed = !SaveMediaChange();
     report.machinePolicyDecides = MachinePolicyDiffers();
@@ -155,27 +145,38 @@ SaveReport Settings::SaveValues() {
 // Returns false when the setting should have been written and could not be.
 bool Settings::SaveMediaChange() {
     const int value = form_.Value(kMediaChange);
+    const bool changed = BoxesChanged(kMediaChange, kMediaChange);
     switch (mediaChangeSource_) {
     case MediaChangeSource::None:
         return true; // no device was found: there is nothing of ours to write under "Enum"
-    case MediaChangeSource::Device: {
+    case MediaChangeSource::Device:
         InsertNotifyData[0] = static_cast<char>(value);
-        Key key(registry_, hkey::LOCAL_MACHINE, "Enum\\" + CutAtNull(CdHardwareKey),
-                key::SET_VALUE);
-        return key.IsOpen() &&
-               key.Set("AutoInsertNotification", reg::BINARY, InsertNotifyData) == error::SUCCESS;
-    }
-    case MediaChangeSource::CdromService: {
-        const int on = value != 0 ? 1 : 0;
-        if (on == cdromAutoRunRead_ && !cdromAutoRunExisted_)
-            return true; // left alone: a missing value stays missing
-        Key key(registry_, hkey::LOCAL_MACHINE, kCdromServiceKey, key::SET_VALUE);
-        return key.IsOpen() &&
-               key.Set("AutoRun", reg::DWORD, DwordBytes(static_cast<std::uint32_t>(on))) ==
-                   error::SUCCESS;
-    }
+        return Write(hkey::LOCAL_MACHINE, "Enum\\" + CutAtNull(CdHardwareKey),
+                     "AutoInsertNotification", reg::BINARY, InsertNotifyData, mediaChange_,
+                     changed);
+    case MediaChangeSource::CdromService:
+        return Write(hkey::LOCAL_MACHINE, kCdromServiceKey, "AutoRun", reg::DWORD,
+                     DwordBytes(value != 0 ? 1 : 0), mediaChange_, changed);
     }
     return true;
+}
+
+bool Settings::BoxesChanged(int first, int last) {
+    for (int i = first; i <= last; ++i)
+        if ((form_.Value(i) != 0) != (boxesAfterRead_[i] != 0))
+            return true;
+    return false;
+}
+
+// A write that would store what is stored already is left out: it changes nothing and could only
+// fail for want of rights. A value that could not be read is written only when its boxes changed,
+// so that a missing value stays missing. Returns false when a write was needed and failed.
+bool Settings::Write(RegHandle root, const std::string &path, const char *name, std::uint32_t type,
+                     const std::string &bytes, const StoredValue &stored, bool boxesChanged) {
+    if (stored.read ? stored.type == type && stored.bytes == bytes : !boxesChanged)
+        return true;
+    Key key(registry_, root, path, key::SET_VALUE);
+    return key.IsOpen() && key.Set(name, type, bytes) == error::SUCCESS;
 }
 
 // The NT family lets a machine-wide mask decide before the user's.

@@ -1,9 +1,11 @@
 // The settings the window edits: read at start, mapped to the check boxes, written on OK.
 #pragma once
 
+#include "../registry/key.h"
 #include "../registry/registry.h"
 #include "form_view.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -68,14 +70,17 @@ class Settings {
     void SearchCdromDevice();
     void ReadCdromService();
     bool SaveMediaChange();
+    bool BoxesChanged(int first, int last);
+    bool Write(RegHandle root, const std::string &path, const char *name, std::uint32_t type,
+               const std::string &bytes, const StoredValue &stored, bool boxesChanged);
     bool MachinePolicyDiffers();
 
     Registry &registry_;
     FormView &form_;
     MediaChangeSource mediaChangeSource_ = MediaChangeSource::None;
-    bool driveTypesAreDword_ = false; // "NoDriveTypeAutoRun" was stored as REG_DWORD
-    bool cdromAutoRunExisted_ = false;
-    int cdromAutoRunRead_ = 0; // the box value "AutoRun" was shown as
+    // What the start-up read found of each setting, and the boxes as it left them.
+    StoredValue driveTypes_, audioCd_, mediaChange_;
+    std::array<int, kCheckCount> boxesAfterRead_{};
 };
 
 } // namespace quenzel

@@ -47,7 +47,9 @@ void Value(RegKey &key, const std::string &line) {
         Fail(line);
     const std::string_view data = std::string_view(line).substr(eq + 1);
     unsigned number = 0;
-    if (data[0] == '"') {
+    if (data == "-") {
+        key.values.erase(name);
+    } else if (data[0] == '"') {
         std::string text;
         Quoted(line, eq + 1, text);
         std::vector<unsigned char> bytes(text.begin(), text.end());

@@ -10,7 +10,8 @@
 namespace quenzel {
 
 // Applies "[ROOT\path]" lines (creating the key) and "name"=data lines ("string", dword:,
-// hex:, hex(type):; @ names the default value) to the tree. Throws on a line it cannot read.
+// hex:, hex(type):, - deletes; @ names the default value) to the tree. Throws on a line it cannot
+// read.
 void ImportRegedit4(RegTree &tree, std::string_view text);
 
 // Every key and value with stored spelling, type, bytes and write protection, one per line.
