@@ -2,7 +2,8 @@
 # Checks from its import table that a 32-bit program loads on Windows 95 as first installed: it
 # may import only from kernel32, user32, gdi32, advapi32 and crtdll (the C runtime every
 # Windows 95 has), by name, and only names on tests/data/win95-<dll>.txt (kernel32 and crtdll:
-# everything Windows 95's DLL exports; the others: the functions checked to be in Windows 95).
+# everything Windows 95's DLL exports; the others: the functions checked to be in Windows 95), and
+# of the W functions only those that Windows 95 implements (win95-wide.txt).
 # Usage: tests/check_imports.sh PROGRAM.exe [LIST_DIR]       exit 0: passes, 1: fails
 set -eu
 exe=${1:?usage: check_imports.sh PROGRAM.exe [LIST_DIR]}
@@ -24,6 +25,7 @@ imports=$(printf '%s\n' "$table" | awk '
     /^$/ { dll = "" }')
 [ -n "$imports" ] || { echo "FAIL: $exe imports nothing that objdump shows" >&2; exit 1; }
 
+on() { sed 's/#.*//; s/[[:space:]]//g' "$2" | grep -qxF "$1"; }
 failures=$(printf '%s\n' "$imports" | while read -r dll name; do
     case $dll in
     kernel32 | user32 | gdi32 | advapi32 | crtdll) ;;
@@ -32,9 +34,12 @@ failures=$(printf '%s\n' "$imports" | while read -r dll name; do
     list="$lists/win95-$dll.txt"
     if [ "$name" = "<ordinal>" ]; then
         echo "$dll.dll: an import by ordinal"
-    elif ! sed 's/#.*//; s/[[:space:]]//g' "$list" | grep -qxF "$name"; then
+    elif ! on "$name" "$list"; then
         echo "$dll.dll: $name is not on $(basename "$list")"
     fi
+    case $name in *[a-z0-9]W) on "$name" "$lists/win95-wide.txt" ||
+        echo "$dll.dll: $name is a W function that Windows 95 only stubs" ;;
+    esac
 done)
 
 count=$(printf '%s\n' "$imports" | wc -l | tr -d ' ')

@@ -5,6 +5,7 @@
 #include "texts.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cwchar>
 #include <vector>
@@ -86,6 +87,18 @@ bool AllCaptionsFit(HDC dc, HFONT font, const std::vector<Caption> &captions, in
     return fit;
 }
 
+// The system's message font, at the screen's DPI. The size of the structure is the one Windows 95
+// knew: later fields make older systems refuse it.
+LOGFONTA MessageFont() {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
+    if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+        return metrics.lfMessageFont;
+    LOGFONTA font{};
+    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    return font;
+}
+
 } // namespace
 
 bool CaptionFits(HDC dc, ControlKind kind, const std::wstring &caption, SIZE size, int dpi) {
@@ -94,7 +107,7 @@ bool CaptionFits(HDC dc, ControlKind kind, const std::wstring &caption, SIZE siz
 
 // One screen DC measures the captions for every candidate font.
 HFONT CreateDialogFont(int dpi) {
-    LOGFONTW font = text::MessageFont();
+    LOGFONTA font = MessageFont();
     if (font.lfHeight == 0)
         font.lfHeight = -MulDiv(8, dpi, 72);
     const int sign = font.lfHeight < 0 ? -1 : 1;
@@ -105,7 +118,7 @@ HFONT CreateDialogFont(int dpi) {
     HFONT chosen = nullptr;
     for (int height = system;; --height) {
         font.lfHeight = sign * height;
-        HFONT candidate = text::CreateFontText(font);
+        HFONT candidate = ::CreateFontIndirectA(&font);
         if (!candidate || !dc || height <= smallest ||
             AllCaptionsFit(dc, candidate, captions, dpi)) {
             chosen = candidate;

@@ -9,24 +9,60 @@ namespace quenzel::text {
 
 namespace {
 
-// The high bit of GetVersion is set on Windows 95, 98 and Me.
-Path DetectPath() {
-    return (::GetVersion() & 0x80000000u) != 0 ? Path::Ansi : Path::Wide;
+// The W functions of user32 that the window needs, as the NT family's user32 exports them.
+struct WideUser32 {
+    decltype(&::RegisterClassExW) RegisterClassExW;
+    decltype(&::UnregisterClassW) UnregisterClassW;
+    decltype(&::CreateWindowExW) CreateWindowExW;
+    decltype(&::SetWindowTextW) SetWindowTextW;
+    decltype(&::DefWindowProcW) DefWindowProcW;
+    decltype(&::GetMessageW) GetMessageW;
+    decltype(&::PeekMessageW) PeekMessageW;
+    decltype(&::IsDialogMessageW) IsDialogMessageW;
+    decltype(&::DispatchMessageW) DispatchMessageW;
+    decltype(&::SendMessageTimeoutW) SendMessageTimeoutW;
+    decltype(&::DrawTextW) DrawTextW;
+};
+
+template <class Function> bool Find(HMODULE module, const char *name, Function &function) {
+    function =
+        reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+    return function != nullptr;
 }
 
-Path &ChosenPath() {
-    static Path path = DetectPath();
-    return path;
+bool FindAll(WideUser32 &w) {
+    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    return user32 && Find(user32, "RegisterClassExW", w.RegisterClassExW) &&
+           Find(user32, "UnregisterClassW", w.UnregisterClassW) &&
+           Find(user32, "CreateWindowExW", w.CreateWindowExW) &&
+           Find(user32, "SetWindowTextW", w.SetWindowTextW) &&
+           Find(user32, "DefWindowProcW", w.DefWindowProcW) &&
+           Find(user32, "GetMessageW", w.GetMessageW) &&
+           Find(user32, "PeekMessageW", w.PeekMessageW) &&
+           Find(user32, "IsDialogMessageW", w.IsDialogMessageW) &&
+           Find(user32, "DispatchMessageW", w.DispatchMessageW) &&
+           Find(user32, "SendMessageTimeoutW", w.SendMessageTimeoutW) &&
+           Find(user32, "DrawTextW", w.DrawTextW);
 }
 
-bool Wide() {
-    return ChosenPath() == Path::Wide;
+// The NT family takes the W path; Windows 95, 98 and Me (the high bit of GetVersion) the A path.
+const WideUser32 *&ChosenPath() {
+    static WideUser32 functions{};
+    static const WideUser32 *wide =
+        (::GetVersion() & 0x80000000u) == 0 && FindAll(functions) ? &functions : nullptr;
+    return wide;
+}
+
+// The W functions on the W path, null on the A path.
+const WideUser32 *Wide() {
+    return ChosenPath();
 }
 
 } // namespace
 
 void ForcePath(Path path) {
-    ChosenPath() = path;
+    static WideUser32 functions{};
+    ChosenPath() = path == Path::Wide && FindAll(functions) ? &functions : nullptr;
 }
 
 std::string ToAnsi(const std::wstring &text) {
@@ -70,9 +106,9 @@ template <class Class, class Char> Class ClassOf(const WindowClass &windowClass,
 } // namespace
 
 bool RegisterWindowClass(const WindowClass &windowClass) {
-    if (Wide()) {
+    if (const WideUser32 *w = Wide()) {
         const auto wc = ClassOf<WNDCLASSEXW>(windowClass, windowClass.name);
-        return ::RegisterClassExW(&wc) != 0;
+        return w->RegisterClassExW(&wc) != 0;
     }
     const std::string name = ToAnsi(windowClass.name);
     const auto wc = ClassOf<WNDCLASSEXA>(windowClass, name.c_str());
@@ -80,8 +116,8 @@ bool RegisterWindowClass(const WindowClass &windowClass) {
 }
 
 void UnregisterWindowClass(const wchar_t *name, HINSTANCE instance) {
-    if (Wide())
-        ::UnregisterClassW(name, instance);
+    if (const WideUser32 *w = Wide())
+        w->UnregisterClassW(name, instance);
     else
         ::UnregisterClassA(ToAnsi(name).c_str(), instance);
 }
@@ -92,23 +128,23 @@ HWND CreateWindowText(DWORD exStyle, const wchar_t *className, const std::wstrin
     // A child's id travels in the menu parameter.
     const auto menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (Wide())
-        return ::CreateWindowExW(exStyle, className, text.c_str(), style, rect.left, rect.top,
-                                 width, height, parent, menu, instance, param);
+    if (const WideUser32 *w = Wide())
+        return w->CreateWindowExW(exStyle, className, text.c_str(), style, rect.left, rect.top,
+                                  width, height, parent, menu, instance, param);
     return ::CreateWindowExA(exStyle, ToAnsi(className).c_str(), ToAnsi(text).c_str(), style,
                              rect.left, rect.top, width, height, parent, menu, instance, param);
 }
 
 void SetText(HWND window, const std::wstring &text) {
-    if (Wide())
-        ::SetWindowTextW(window, text.c_str());
+    if (const WideUser32 *w = Wide())
+        w->SetWindowTextW(window, text.c_str());
     else
         ::SetWindowTextA(window, ToAnsi(text).c_str());
 }
 
 void SetAnsiText(HWND window, const std::string &ansiText) {
-    if (Wide())
-        ::SetWindowTextW(window, FromAnsi(ansiText).c_str());
+    if (const WideUser32 *w = Wide())
+        w->SetWindowTextW(window, FromAnsi(ansiText).c_str());
     else
         ::SetWindowTextA(window, ansiText.c_str());
 }
@@ -120,83 +156,41 @@ int MessageBoxText(HWND owner, const std::wstring &text, const std::wstring &cap
 }
 
 LRESULT DefWindowProcText(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return Wide() ? ::DefWindowProcW(window, message, wParam, lParam)
-                  : ::DefWindowProcA(window, message, wParam, lParam);
+    const WideUser32 *w = Wide();
+    return w ? w->DefWindowProcW(window, message, wParam, lParam)
+             : ::DefWindowProcA(window, message, wParam, lParam);
 }
 
 BOOL GetMessageText(MSG *message) {
-    return Wide() ? ::GetMessageW(message, nullptr, 0, 0) : ::GetMessageA(message, nullptr, 0, 0);
+    const WideUser32 *w = Wide();
+    return w ? w->GetMessageW(message, nullptr, 0, 0) : ::GetMessageA(message, nullptr, 0, 0);
 }
 
 BOOL PeekMessageText(MSG *message, UINT remove) {
-    return Wide() ? ::PeekMessageW(message, nullptr, 0, 0, remove)
-                  : ::PeekMessageA(message, nullptr, 0, 0, remove);
+    const WideUser32 *w = Wide();
+    return w ? w->PeekMessageW(message, nullptr, 0, 0, remove)
+             : ::PeekMessageA(message, nullptr, 0, 0, remove);
 }
 
 BOOL IsDialogMessageText(HWND dialog, MSG *message) {
-    return Wide() ? ::IsDialogMessageW(dialog, message) : ::IsDialogMessageA(dialog, message);
+    const WideUser32 *w = Wide();
+    return w ? w->IsDialogMessageW(dialog, message) : ::IsDialogMessageA(dialog, message);
 }
 
 LRESULT DispatchMessageText(const MSG *message) {
-    return Wide() ? ::DispatchMessageW(message) : ::DispatchMessageA(message);
+    const WideUser32 *w = Wide();
+    return w ? w->DispatchMessageW(message) : ::DispatchMessageA(message);
 }
 
 void BroadcastSettingChange(const wchar_t *area, UINT timeoutMilliseconds) {
     DWORD_PTR result = 0;
-    if (Wide())
-        ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(area),
-                              SMTO_ABORTIFHUNG, timeoutMilliseconds, &result);
+    if (const WideUser32 *w = Wide())
+        w->SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(area),
+                               SMTO_ABORTIFHUNG, timeoutMilliseconds, &result);
     else
         ::SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
                               reinterpret_cast<LPARAM>(ToAnsi(area).c_str()), SMTO_ABORTIFHUNG,
                               timeoutMilliseconds, &result);
-}
-
-namespace {
-
-// LOGFONTA and LOGFONTW share every field before the face name.
-template <class To, class From, class Convert> To ConvertFont(const From &font, Convert convert) {
-    To converted{};
-    std::memcpy(&converted, &font, offsetof(From, lfFaceName));
-    convert(font.lfFaceName).copy(converted.lfFaceName, LF_FACESIZE - 1);
-    return converted;
-}
-
-LOGFONTW WidenFont(const LOGFONTA &font) {
-    return ConvertFont<LOGFONTW>(font, [](const char *face) { return FromAnsi(face); });
-}
-
-LOGFONTA NarrowFont(const LOGFONTW &font) {
-    return ConvertFont<LOGFONTA>(font, [](const wchar_t *face) { return ToAnsi(face); });
-}
-
-} // namespace
-
-// The size of the structure as Windows 95 knew it: later fields make older systems refuse it.
-LOGFONTW MessageFont() {
-    if (Wide()) {
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof(LOGFONTW);
-        if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
-            return metrics.lfMessageFont;
-        LOGFONTW font{};
-        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-        return font;
-    }
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
-    if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
-        return WidenFont(metrics.lfMessageFont);
-    LOGFONTA font{};
-    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    return WidenFont(font);
-}
-
-HFONT CreateFontText(const LOGFONTW &font) {
-    if (Wide())
-        return ::CreateFontIndirectW(&font);
-    const LOGFONTA narrow = NarrowFont(font);
-    return ::CreateFontIndirectA(&narrow);
 }
 
 SIZE TextExtent(HDC dc, const std::wstring &text) {
@@ -213,8 +207,8 @@ SIZE TextExtent(HDC dc, const std::wstring &text) {
 SIZE WrappedTextExtent(HDC dc, const std::wstring &text, int width) {
     constexpr UINT kFlags = DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_LEFT | DT_EXPANDTABS;
     RECT rect{0, 0, width, 0};
-    if (Wide()) {
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, kFlags);
+    if (const WideUser32 *w = Wide()) {
+        w->DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, kFlags);
     } else {
         std::string narrow = ToAnsi(text);
         ::DrawTextA(dc, narrow.c_str(), static_cast<int>(narrow.size()), &rect, kFlags);

@@ -6,9 +6,11 @@
 #include <string>
 
 // Windows 95 and 98 export most W functions of user32 without implementing them, so a window
-// built there must go through the A functions with its texts in the ANSI code page. The rest of
-// the window code passes UTF-16; where no text crosses (a message such as BM_GETCHECK, the
-// window's user data, a resource by its id) it calls the A function, which both families serve.
+// built there must go through the A functions with its texts in the ANSI code page; and as the
+// 32-bit program must load there, the W functions of the NT family are found at run time, not
+// imported. The rest of the window code passes UTF-16; where no text crosses (a message such as
+// BM_GETCHECK, the window's user data, a resource by its id, a font) it calls the A function,
+// which both families serve.
 namespace quenzel::text {
 
 enum class Path { Wide, Ansi };
@@ -48,9 +50,6 @@ LRESULT DispatchMessageText(const MSG *message);
 
 // Tells every top-level window that a part of the system's settings changed.
 void BroadcastSettingChange(const wchar_t *area, UINT timeoutMilliseconds);
-// The system's message font, at the screen's DPI.
-LOGFONTW MessageFont();
-HFONT CreateFontText(const LOGFONTW &font);
 SIZE TextExtent(HDC dc, const std::wstring &text);
 // The size text takes when wrapped at words within width, as a multi-line static draws it.
 SIZE WrappedTextExtent(HDC dc, const std::wstring &text, int width);
