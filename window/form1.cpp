@@ -51,7 +51,7 @@ bool Form1::Create() {
         &Form1::WindowProcedure,
         instance_,
         LoadSharedIcon(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXICON)),
-        LoadSharedIcon(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXSMICON)),
+        nullptr, // the system takes the small icon from the same resource, at its small size
         ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), // IDC_ARROW
         reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
     classRegistered_ = text::RegisterWindowClass(windowClass);
@@ -253,9 +253,10 @@ void Form1::Command1_Click(std::int16_t index) {
         const SaveReport report = settings_.SaveValues();
         if (report.AnyFailed() || report.machinePolicyDecides)
             ShowSaveWarning(window_, texts::kTitle, report);
-        // Explorer rereads the policies on this broadcast, without a new logon.
-        text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
         End(Outcome::Saved);
+        // Explorer rereads the policies on this broadcast, without a new logon. Windows that do
+        // not answer can hold it up for a while: the window is gone by then.
+        text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
         break;
     }
     case 3: // &Abbrechen

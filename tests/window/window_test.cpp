@@ -16,6 +16,7 @@
 #include <dlgs.h>
 
 #include <cstdlib>
+#include <cwchar>
 #include <set>
 
 namespace quenzel {
@@ -28,12 +29,20 @@ struct SeenMessageBox {
     HICON icon;
 };
 
+// A WM_SETTINGCHANGE broadcast: its area, whether the form was still on screen, the store then.
+struct SeenBroadcast {
+    std::string area;
+    bool formShown;
+    std::string store;
+};
+
 // Since the last Start: the message boxes, the label as the window was first shown, and the
-// areas of the WM_SETTINGCHANGE broadcasts the window received.
+// WM_SETTINGCHANGE broadcasts that a top-level window of our own received.
 struct {
     std::vector<SeenMessageBox> messageBoxes;
     std::wstring labelWhenShown;
-    std::vector<std::wstring> settingChanges;
+    std::vector<SeenBroadcast> broadcasts;
+    RegistryFixture *registry;
 } gSeen;
 
 std::wstring WindowText(HWND window) {
@@ -60,17 +69,21 @@ LRESULT CALLBACK OnActivation(int code, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK OnCall(int code, WPARAM wParam, LPARAM lParam) {
     const auto *call = reinterpret_cast<const CWPSTRUCT *>(lParam);
     const bool shown = call->message == WM_SHOWWINDOW && call->wParam;
-    if (code == HC_ACTION && (shown || call->message == WM_SETTINGCHANGE) &&
-        WindowText(call->hwnd) == texts::kTitle) {
-        if (shown && gSeen.labelWhenShown.empty())
-            gSeen.labelWhenShown =
-                WindowText(::FindWindowExW(call->hwnd, nullptr, L"Static", nullptr));
-        if (!shown) // Wine converts no area for an A window
-            gSeen.settingChanges.push_back(::IsWindowUnicode(call->hwnd)
-                                               ? reinterpret_cast<const wchar_t *>(call->lParam)
-                                               : L"?");
-    }
+    if (code == HC_ACTION && shown && WindowText(call->hwnd) == texts::kTitle &&
+        gSeen.labelWhenShown.empty())
+        gSeen.labelWhenShown = WindowText(::FindWindowExW(call->hwnd, nullptr, L"Static", nullptr));
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A top-level window of our own, Unicode, that hears the broadcasts.
+LRESULT CALLBACK Listener(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto *wide = reinterpret_cast<const wchar_t *>(lParam);
+    if (message == WM_SETTINGCHANGE) // Wine passes the A path's area on unconverted
+        gSeen.broadcasts.push_back({wide[0] < 0x100 ? std::string(wide, wide + std::wcslen(wide))
+                                                    : reinterpret_cast<const char *>(lParam),
+                                    ::IsWindowVisible(::FindWindowW(nullptr, texts::kTitle)) != 0,
+                                    gSeen.registry->Store()});
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 // The colour and mask bits of an icon, one after the other.
@@ -81,6 +94,7 @@ std::vector<char> IconBits(HICON icon) {
     for (HBITMAP bitmap : {info.hbmColor, info.hbmMask}) {
         BITMAP size{};
         ::GetObjectW(bitmap, sizeof size, &size);
+        all.push_back(static_cast<char>(size.bmWidth)); // so that sizes differ too
         std::vector<char> part(static_cast<std::size_t>(size.bmWidthBytes * size.bmHeight));
         part.resize(static_cast<std::size_t>(
             ::GetBitmapBits(bitmap, static_cast<LONG>(part.size()), part.data())));
@@ -115,12 +129,16 @@ class WindowTest : public ::testing::TestWithParam<text::Path> {
         hooks_[0] = ::SetWindowsHookExW(WH_CBT, OnActivation, nullptr, thread);
         hooks_[1] = ::SetWindowsHookExW(WH_CALLWNDPROC, OnCall, nullptr, thread);
         ASSERT_TRUE(hooks_[0] && hooks_[1]);
+        listener_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      nullptr, nullptr);
+        ::SetWindowLongPtrW(listener_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Listener));
     }
     void TearDown() override {
         form.reset();
         Drain();
         for (HHOOK hook : hooks_)
             ::UnhookWindowsHookEx(hook);
+        ::DestroyWindow(listener_);
     }
 
     // Loads the registry, creates Form1 (which reads it and shows itself); clears the records.
@@ -130,6 +148,7 @@ class WindowTest : public ::testing::TestWithParam<text::Path> {
         registry->Load(regedit4);
         before = Store();
         gSeen = {};
+        gSeen.registry = registry.get();
         form = std::make_unique<Form1>(registry->registry(), ::GetModuleHandleW(nullptr));
         ASSERT_TRUE(form->Create());
         Drain();
@@ -197,6 +216,7 @@ class WindowTest : public ::testing::TestWithParam<text::Path> {
 
   private:
     HHOOK hooks_[2] = {};
+    HWND listener_ = nullptr;
 };
 
 TEST_P(WindowTest, TheFrameAndEveryControlOfTheTable) {
@@ -210,7 +230,16 @@ TEST_P(WindowTest, TheFrameAndEveryControlOfTheTable) {
     EXPECT_EQ(texts::kTitle, WindowText(Form()));
     HWND owner = ::GetWindow(Form(), GW_OWNER); // hidden: no task-bar button
     EXPECT_TRUE(owner && !::IsWindowVisible(owner) && !::GetParent(owner));
-    EXPECT_TRUE(::GetClassLongPtrW(Form(), GCLP_HICON) && ::GetClassLongPtrW(Form(), GCLP_HICONSM));
+    for (auto [icon, size] : {std::pair{GCLP_HICON, SM_CXICON}, {GCLP_HICONSM, SM_CXSMICON}}) {
+        const int pixels = ::GetSystemMetrics(size); // the resource's own frame of that size
+        const auto own = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                         MAKEINTRESOURCEW(IDI_WRENCH), IMAGE_ICON,
+                                                         pixels, pixels, 0));
+        EXPECT_TRUE(IconBits(own) ==
+                    IconBits(reinterpret_cast<HICON>(::GetClassLongPtrW(Form(), icon))))
+            << pixels;
+        ::DestroyIcon(own);
+    }
     // Pictures take the system's icon size; at 144 dpi (CMakeLists.txt) two of them, drawn only
     // up to 32 pixels, come scaled by the system.
     const int dpi = form->Dpi(), icon = dpi == 96 ? 32 : 48;
@@ -224,7 +253,10 @@ TEST_P(WindowTest, TheFrameAndEveryControlOfTheTable) {
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(Check(kCdRom), WM_GETFONT, 0, 0));
     LOGFONTW used{};
     ::GetObjectW(font, sizeof used, &used);
-    const LOGFONTW system = text::MessageFont(); // or smaller, by a quarter at most
+    NONCLIENTMETRICSW metrics{}; // the message font, or smaller by a quarter at most
+    metrics.cbSize = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof(LOGFONTW);
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+    const LOGFONTW &system = metrics.lfMessageFont;
     EXPECT_STREQ(system.lfFaceName, used.lfFaceName);
     EXPECT_TRUE(std::abs(used.lfHeight) <= std::abs(system.lfHeight) &&
                 std::abs(used.lfHeight) * 4 >= std::abs(system.lfHeight) * 3);
@@ -272,7 +304,8 @@ TEST_P(WindowTest, TheFrameAndEveryControlOfTheTable) {
                              IMAGE_ICON, icon, icon, 0));
             const auto shown =
                 IconBits(reinterpret_cast<HICON>(::SendMessageW(control, STM_GETICON, 0, 0)));
-            EXPECT_EQ(static_cast<std::size_t>(icon * icon * 4 + icon * icon / 8), shown.size());
+            EXPECT_EQ(static_cast<std::size_t>(icon * icon * 4 + icon * icon / 8 + 2),
+                      shown.size());
             EXPECT_TRUE(shown == IconBits(own));
             ::DestroyIcon(own);
         }
@@ -375,8 +408,10 @@ TEST_P(WindowTest, StandardSetsTheDefaultsAndOnlyOkWritesThem) {
     EXPECT_EQ(Form1::Outcome::Saved, form->outcome());
     EXPECT_TRUE(Drain() && !Form()) << "the window is gone and the message loop ends";
     EXPECT_EQ(StoreWith(loaded, kMask + "hex:97,01,02,03\n" + kVerb + "\"play\"\n"), Store());
-    ASSERT_EQ(1u, gSeen.settingChanges.size()) << "one WM_SETTINGCHANGE";
-    EXPECT_TRUE(GetParam() == text::Path::Ansi || gSeen.settingChanges[0] == L"Policy");
+    ASSERT_EQ(1u, gSeen.broadcasts.size()) << "one WM_SETTINGCHANGE";
+    EXPECT_EQ("Policy", gSeen.broadcasts[0].area);
+    EXPECT_FALSE(gSeen.broadcasts[0].formShown) << "the window goes before the broadcast";
+    EXPECT_EQ(Store(), gSeen.broadcasts[0].store) << "the broadcast follows the save";
 }
 
 TEST_P(WindowTest, AbbrechenAndTheCloseBoxEndWithoutWriting) {
@@ -388,7 +423,7 @@ TEST_P(WindowTest, AbbrechenAndTheCloseBoxEndWithoutWriting) {
         EXPECT_EQ(Form1::Outcome::Cancelled, form->outcome());
         EXPECT_TRUE(Drain() && !Form());
         EXPECT_EQ(before, Store());
-        EXPECT_TRUE(gSeen.settingChanges.empty());
+        EXPECT_TRUE(gSeen.broadcasts.empty());
     }
 }
 
@@ -426,6 +461,8 @@ TEST_P(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
             ASSERT_TRUE(registry->DenyWrite(hkey::LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0"));
         }
         HWND window = Form();
+        for (int box : {kAudioCd, kMediaChange, kRemovable}) // something to save
+            Click(Check(box));
         Click(Command(c.button));
         const auto &seen = gSeen.messageBoxes;
         ASSERT_EQ(1u, seen.size());
