@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds the release archive from a clean clone: both programs, stripped, and the German read-me.
-#   dist/quenzel-VERSION.zip (dist/quenzel-VERSION.tar.gz where zip is not installed), holding
+#   dist/quenzel-VERSION.zip, holding
 #   quenzel-VERSION/quenzel-win95.exe   the 32-bit program (Windows 95 as installed, 98, ME, the
 #                                       NT family); its C runtime is crtdll.dll, part of them all
 #   quenzel-VERSION/quenzel-x64.exe     the 64-bit program (64-bit Windows), on msvcrt.dll
@@ -8,6 +8,7 @@
 # The version is the project's (CMakeLists.txt). Before packing, the 32-bit program's imports
 # are checked against Windows 95 (tests/check_imports.sh), and both programs must carry their
 # icon, version information and manifest, whose execution level tests/check_manifest.sh checks.
+# The same commit gives the same bytes: every time in the archive is the commit's.
 # Usage: scripts/release.sh
 set -eu
 cd "$(dirname "$0")/.."
@@ -20,7 +21,15 @@ if ! grep -q "^#define QUENZEL_VERSION_TEXT \"$version\"" window/version.rc; the
     exit 1
 fi
 
+# The commit's time (now outside git) for every tool that stamps one, ld the programs' PE header
+# first; UTC, since zip and FAT store local times.
+epoch=$(git log -1 --format=%ct 2>/dev/null) || epoch=$(date +%s)
+SOURCE_DATE_EPOCH=$epoch TZ=UTC
+export SOURCE_DATE_EPOCH TZ
+
 echo "== building quenzel $version: 64-bit (build/windows) and 32-bit (build/win95)"
+# Linked anew, so that they carry the commit's time whoever built them last.
+rm -f build/windows/quenzel.exe build/win95/quenzel.exe
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target quenzel
 cmake --preset win95 >/dev/null
@@ -44,23 +53,19 @@ done
 
 name="quenzel-$version"
 stage="dist/$name"
-rm -rf "$stage" "dist/$name.zip" "dist/$name.tar.gz"
+rm -rf "$stage" "dist/$name.zip"
 mkdir -p "$stage"
 x86_64-w64-mingw32-strip -o "$stage/quenzel-x64.exe" build/windows/quenzel.exe
 i686-w64-mingw32-strip -o "$stage/quenzel-win95.exe" build/win95/quenzel.exe
 sed "s/@VERSION@/$version/" scripts/LIESMICH.txt | iconv -f UTF-8 -t WINDOWS-1252 |
     sed 's/$/\r/' >"$stage/LIESMICH.TXT"
+# Modes and times are fixed, not left to the umask and the clock: zip stores both.
+chmod 755 "$stage" "$stage"/*.exe
+chmod 644 "$stage/LIESMICH.TXT"
+touch -d "@$epoch" "$stage" "$stage"/*
 
-# The files carry the time of the last commit, so that the same sources give the same archive.
-stamp=$(git log -1 --format=%cd --date=format:%Y%m%d%H%M.%S 2>/dev/null || true)
-[ -n "$stamp" ] && touch -t "$stamp" "$stage" "$stage"/*
-
-if command -v zip >/dev/null 2>&1; then
-    archive="dist/$name.zip"
-    (cd dist && zip -q -X -r "$name.zip" "$name")
-else
-    archive="dist/$name.tar.gz"
-    tar -C dist --owner=0 --group=0 --numeric-owner -czf "$archive" "$name"
-fi
-echo "== $archive"
+# Named one by one, so that the order of the entries is ours, not the file system's.
+(cd dist && zip -q -X "$name.zip" "$name/" "$name/quenzel-win95.exe" "$name/quenzel-x64.exe" \
+    "$name/LIESMICH.TXT")
+echo "== dist/$name.zip"
 ls -l "$stage"
