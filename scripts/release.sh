@@ -9,6 +9,7 @@
 #                              QUENZEL): long names for Windows 95, 8.3 names for DOS
 #   dist/quenzel-VERSION.iso   the same three files on a CD image (ISO 9660, volume QUENZEL):
 #                              Joliet names for Windows, ISO level 1 names for DOS
+#   dist/SHA256SUMS            the SHA-256 of these three, for sha256sum -c in dist/
 # The version is the project's (CMakeLists.txt). Before packing, the 32-bit program's imports
 # are checked against Windows 95 (tests/check_imports.sh), and both programs must carry their
 # icon, version information and manifest, whose execution level tests/check_manifest.sh checks.
@@ -60,7 +61,7 @@ name="quenzel-$version"
 stage="dist/$name"
 img="dist/$name.img"
 iso="dist/$name.iso"
-rm -rf "$stage" "dist/$name.zip" "$img" "$iso"
+rm -rf "$stage" "dist/$name.zip" "$img" "$iso" dist/SHA256SUMS
 mkdir -p "$stage"
 x86_64-w64-mingw32-strip -o "$stage/quenzel-x64.exe" build/windows/quenzel.exe
 i686-w64-mingw32-strip -o "$stage/quenzel-win95.exe" build/win95/quenzel.exe
@@ -109,5 +110,9 @@ quenzel-win95.exe QUENZE~1.EXE QUENZEL0.EXE
 quenzel-x64.exe QUENZE~2.EXE QUENZEL1.EXE
 LIESMICH.TXT LIESMICH.TXT LIESMICH.TXT
 EOF
+
+# Read as the users will: sha256sum -c in the folder of the downloads.
+(cd dist && sha256sum "$name.zip" "$name.img" "$name.iso" >SHA256SUMS && sha256sum -c SHA256SUMS)
 echo "== dist"
-ls -l "$stage" "dist/$name.zip" "$img" "$iso"
+ls -l "$stage" "dist/$name.zip" "$img" "$iso" dist/SHA256SUMS
+cat dist/SHA256SUMS
