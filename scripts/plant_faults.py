@@ -4,11 +4,13 @@
     python3 scripts/plant_faults.py [--all] [SOURCE_TREE] [FAULT_NAME...]
 
 SOURCE_TREE (default: this checkout) is copied to a scratch tree (build/faults/<name of the
-tree>), built once natively and for Windows, and then each fault, a small search-and-replace in
-one source file, is applied to the scratch copy, rebuilt incrementally and undone. The native
-engine tests run first and stop at the first failure; only when they do not catch a fault are
-the test programs under Wine built and run, and only those that can see the fault; a fault in
-the window that they miss goes to the end-to-end runs with real keys (nt, then win95). Prints per
+tree>), built once natively, for Windows and for Windows 95, and then each fault, a small
+search-and-replace in one file of the program or its build, is applied to the scratch copy,
+rebuilt incrementally and undone. The native engine tests run first and stop at the first
+failure; only when they do not catch a fault are the test programs under Wine built and run,
+and only those that can see the fault, then the import and manifest checks of the built
+programs; a fault in the window that they all miss goes to the end-to-end runs with real keys
+(nt, then win95). Prints per
 fault whether it was caught and by which test, then "N of M caught". With --all every test
 program that can see a fault runs to its end, and each fault lists every test that failed;
 the summary then names, per test, the faults that no other test caught.
@@ -26,14 +28,17 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 NATIVE = ("native", "tests/engine_tests")
 WINE_ENGINE = ("windows", "tests/engine_tests_wine.exe")
 WINDOW = ("windows", "tests/window/window_tests.exe")
+IMPORTS = ("win95", "imports")  # the 32-bit program's import table
+MANIFEST = ("windows", "manifest")  # the execution level the 64-bit program asks for
 E2E = ("windows", "e2e")
 SCOPE = {
     "settings": [NATIVE, WINE_ENGINE, WINDOW],
     "registry/key.h": [NATIVE, WINE_ENGINE, WINDOW],
-    "registry/memory": [NATIVE],
-    "registry/reg_tree": [NATIVE],
     "registry/advapi32": [WINE_ENGINE, WINDOW],
-    "window": [WINDOW, E2E],
+    "window/quenzel.manifest": [MANIFEST],
+    "window/CMakeLists.txt": [MANIFEST, IMPORTS],
+    "window": [WINDOW, IMPORTS, E2E],
+    "cmake/mingw-i686": [IMPORTS],
 }
 
 # name, file, [(search, replace), ...][, file, edits where the first do not apply]
@@ -80,10 +85,6 @@ FAULTS = [
     ("key created on open (advapi32)", "registry/advapi32_registry.cpp",
      [("::RegOpenKeyExA(ToHkey(key), subKey, options, access, &opened)",
        "::RegCreateKeyExA(ToHkey(key), subKey, options, nullptr, 0, access, nullptr, &opened, nullptr)")]),
-    ("key created on open (in-memory)", "registry/memory_registry.cpp",
-     [("found = found->FindSubkey(part);", "found = &found->CreateSubkey(part);")],
-     "registry/reg_tree.cpp",
-     [("return parent.FindSubkey(name);", "return &parent.CreateSubkey(name);")]),
     ("swapped accelerator", "window/texts.h",
      [("L\"&Ram-Disk\"", "L\"Ram-&Disk\"")]),
     ("swapped tab row", "window/controls.cpp",
@@ -107,12 +108,6 @@ FAULTS = [
        "    } else if (focus_ && ::IsWindowEnabled(focus_)) {")]),
     ("W/A path chosen the wrong way round", "window/text_api.cpp",
      [("!= 0 ? Path::Ansi : Path::Wide", "== 0 ? Path::Ansi : Path::Wide")]),
-    ("failed read changes the buffer (in-memory)", "registry/memory_registry.cpp",
-     [("*type = value->type;\n    if (data && *size < length) {\n",
-       "*type = value->type;\n    if (data && *size < length) {\n        std::memcpy(data, value->data.data(), *size);\n")],
-     "registry/memory_registry.cpp",
-     [("*type = value.type;\n    if (data && *size < length) {\n",
-       "*type = value.type;\n    if (data && *size < length) {\n        std::memcpy(data, value.data.data(), *size);\n")]),
     ("key left open", "registry/key.h",
      [("~Key() { Close(); }", "~Key() {}")]),
     ("machine policy compared the wrong way", "settings/settings.cpp",
@@ -136,17 +131,38 @@ FAULTS = [
      [("texts::kCheckRemovable,       900,  900,", "texts::kCheckRemovable,       900,  700,")]),
     ("the controls keep the system font", "window/form1.cpp",
      [("        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);\n", "")]),
-    ("in-memory: accented letters not folded", "registry/reg_tree.cpp",
-     [("if (c >= 0xE0 && c <= 0xFE && c != 0xF7)", "if (false)")]),
-    ("in-memory: a value set under the caller's spelling", "registry/reg_tree.cpp",
-     [("    const auto it = values.find(name);\n    RegValue &value = it != values.end() ? it->second : values[std::string(name)];",
-       "    values.erase(std::string(name));\n    RegValue &value = values[std::string(name)];")]),
-    ("in-memory: enumeration not restarted when it goes back", "registry/memory_registry.cpp",
-     [("if (index < open->enumIndex) {", "if (open->enumIndex == UINT32_MAX) {")]),
-    ("in-memory: a too small buffer not told the size it needs", "registry/memory_registry.cpp",
-     [("    if (data && *size < length) {\n        *size = length;\n", "    if (data && *size < length) {\n")]),
     ("the save warning without its warning icon", "window/module1.cpp",
      [("MB_ICONWARNING | MB_OK", "MB_ICONINFORMATION | MB_OK")]),
+    ("an identical write not skipped", "settings/settings.cpp",
+     [("stored.read ? stored.type == type && stored.bytes == bytes : !boxesChanged",
+       "stored.read ? false : !boxesChanged")]),
+    ("an untouched missing mask written", "settings/settings.cpp",
+     [("BoxesChanged(kRemovable, kRamDisk)", "true")]),
+    ("the policy note decided before the clicks are applied", "settings/settings.cpp",
+     [("    SaveReport report;\n", "    SaveReport report;\n    report.machinePolicyDecides = MachinePolicyDiffers();\n"),
+      ("    report.machinePolicyDecides = MachinePolicyDiffers();\n    return report;", "    return report;")]),
+    ("the broadcast sent before the save", "window/form1.cpp",
+     [("        const SaveReport report = settings_.SaveValues();\n",
+       "        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n"
+       "        const SaveReport report = settings_.SaveValues();\n"),
+      ("        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n        break;",
+       "        break;")]),
+    ("the window still up during the broadcast", "window/form1.cpp",
+     [("        End(Outcome::Saved);\n", ""),
+      ("        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n        break;",
+       "        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n"
+       "        End(Outcome::Saved);\n        break;")]),
+    ("the small icon is the big one", "window/form1.cpp",
+     [("        nullptr, // the system takes the small icon",
+       "        LoadSharedIcon(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXICON)), //")]),
+    ("a W function of user32 imported", "window/text_api.cpp",
+     [("w->SetWindowTextW(window, text.c_str());", "::SetWindowTextW(window, text.c_str());")]),
+    ("the runtime's CreateSemaphoreW imported", "window/runtime_semaphore.cpp",
+     [("__imp__CreateSemaphoreW@16", "__imp__CreateSemaphoreW_unused@16")]),
+    ("the 32-bit program linked on msvcrt.dll", "cmake/mingw-i686.cmake",
+     [("-lmoldname -lmingwex -lcrtdll", "-lmoldname -lmingwex -lmsvcrt")]),
+    ("the 64-bit program asks to run as invoked", "window/CMakeLists.txt",
+     [("set(QUENZEL_EXECUTION_LEVEL highestAvailable)", "set(QUENZEL_EXECUTION_LEVEL asInvoker)")]),
 ]
 
 
@@ -219,7 +235,7 @@ def main():
                 run(["sh", "tests/wine_fixture.sh", "setup", prefix], scratch)
         return run(["cmake", "--build", "--preset", preset], scratch)
 
-    for preset in ("native", "windows"):
+    for preset in ("native", "windows", "win95"):
         rc, out = build(preset)
         if rc != 0:
             raise SystemExit("the unchanged tree does not build:\n" + out)
@@ -248,6 +264,16 @@ def main():
                     break
                 if program == "e2e" and verdict != "MISSED":
                     break  # the end-to-end runs only for what the test programs miss
+                if program in ("imports", "manifest"):
+                    script, exe = {"imports": ("check_imports.sh", "build/win95/quenzel.exe"),
+                                   "manifest": ("check_manifest.sh", "build/windows/quenzel.exe")}[program]
+                    rc, out = run(["sh", "tests/" + script, exe], scratch)
+                    if rc != 0:
+                        catchers.setdefault(name, set()).add(script)
+                        verdict = "caught by " + script + ": " + out.strip().splitlines()[-1]
+                        if not everything:
+                            break
+                    continue
                 if program == "e2e":
                     for mode in ("nt", "win95"):
                         rc, out = run(["sh", "tests/e2e/keys_test.sh", mode,
@@ -280,7 +306,7 @@ def main():
             os.utime(file)
         caught += verdict.startswith("caught")
         print(f"{name:50s} {verdict}", flush=True)
-    for preset in ("native", "windows"):
+    for preset in ("native", "windows", "win95"):
         build(preset)  # leave the scratch builds matching the unchanged tree
     run(["sh", "tests/wine_fixture.sh", "cleanup", prefix], scratch)
     print(f"{caught} of {total} caught")
