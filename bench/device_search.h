@@ -6,7 +6,6 @@
 #include "../settings/settings.h"
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -57,17 +56,14 @@ template <class Calls> int BareSearch(Calls &calls) {
     if (calls.RegOpenKeyExA(hkey::DYN_DATA, kDeviceListKey, 0, key::ENUMERATE_SUB_KEYS, &list) !=
         error::SUCCESS)
         return -1;
-    char entryPath[300];
-    const std::size_t prefix = std::strlen(kDeviceListKey) + 1;
-    std::memcpy(entryPath, kDeviceListKey, prefix - 1);
-    entryPath[prefix - 1] = '\\';
+    char name[256];
     char devicePath[300] = "Enum\\";
     constexpr std::size_t kEnum = 5;
     for (std::uint32_t index = 0;; ++index) {
-        if (calls.RegEnumKeyA(list, index, entryPath + prefix, 256) != error::SUCCESS)
+        if (calls.RegEnumKeyA(list, index, name, sizeof name) != error::SUCCESS)
             break;
         RegHandle entry = 0;
-        calls.RegOpenKeyExA(hkey::DYN_DATA, entryPath, 0, key::QUERY_VALUE, &entry);
+        calls.RegOpenKeyExA(list, name, 0, key::QUERY_VALUE, &entry);
         size = 256;
         type = reg::SZ;
         const RegResult read =

@@ -9,6 +9,7 @@ namespace quenzel {
 namespace {
 constexpr RegResult kInvalidParameter = 87;
 constexpr std::uint32_t kAllAccess = 0xF003F;
+constexpr std::uint32_t kExpandSz = 2, kMultiSz = 7;
 } // namespace
 
 MemoryRegistry::OpenKey *MemoryRegistry::Lookup(RegHandle key) {
@@ -63,6 +64,10 @@ RegResult MemoryRegistry::RegQueryValueExA(RegHandle key, const char *valueName,
     }
     if (data && length)
         std::memcpy(data, value.data.data(), length);
+    // A string stored without its NUL gets one where the buffer has room, as on the NT family.
+    const bool text = value.type == reg::SZ || value.type == kExpandSz || value.type == kMultiSz;
+    if (data && text && length && length < *size && value.data.back() != 0)
+        data[length] = 0;
     if (size)
         *size = length;
     return error::SUCCESS;

@@ -4,16 +4,12 @@
 #include "reg_tree.h"
 #include "registry.h"
 
-#include <cstddef>
 #include <unordered_map>
 
 namespace quenzel {
 
 class MemoryRegistry final : public Registry {
   public:
-    MemoryRegistry() = default;
-    explicit MemoryRegistry(RegTree tree) : tree_(std::move(tree)) {}
-
     RegResult RegOpenKeyExA(RegHandle key, const char *subKey, std::uint32_t options,
                             std::uint32_t access, RegHandle *result) override;
     RegResult RegQueryValueExA(RegHandle key, const char *valueName, std::uint32_t *type,
@@ -25,7 +21,6 @@ class MemoryRegistry final : public Registry {
     RegResult RegCloseKey(RegHandle key) override;
 
     RegTree &Tree() { return tree_; }
-    std::size_t OpenHandles() const { return open_.size(); }
 
   private:
     using Subkeys = decltype(RegKey::subkeys);

@@ -70,7 +70,7 @@ void Settings::SearchCdromDevice() {
         return;
     }
     // One buffer each, reused from entry to entry: the list can be long.
-    std::string name, entryPath, devicePath;
+    std::string name, devicePath;
     for (std::int32_t index = 0;; ++index) {
         name = kBlankBuffer;
         if (registry_.RegEnumKeyA(list.Handle(), static_cast<std::uint32_t>(index), &name[0],
@@ -78,10 +78,11 @@ void Settings::SearchCdromDevice() {
             break;
         name.resize(std::min(name.find('\0'), name.size()));
 
+        // The entry is opened below the list's key: "Config Manager\Enum\" and a name of up to
+        // 255 characters would be a path too long for some systems' registry calls.
         CdHardwareKey = kBlankBuffer;
-        entryPath.assign(kDeviceListKey).append(1, '\\').append(name);
         {
-            Key entry(registry_, hkey::DYN_DATA, entryPath, key::QUERY_VALUE);
+            Key entry(registry_, list.Handle(), name, key::QUERY_VALUE);
             entry.Query("HardWareKey", reg::SZ, CdHardwareKey);
         }
 

@@ -1,11 +1,7 @@
-// A scratch registry for one test: filled from REGEDIT4 text, compared as a whole afterwards.
-// Natively it is the in-memory registry; under Wine it is advapi32 with the three roots
-// redirected into scratch keys.
+// Registries for the tests: REGEDIT4 text in, a listing of the whole store out.
 #pragma once
 
-#include "regedit4.h"
-
-#include "../registry/registry.h"
+#include "../registry/memory_registry.h"
 
 #include <memory>
 #include <string>
@@ -13,21 +9,52 @@
 
 namespace quenzel {
 
+// Applies "[ROOT\path]" lines (creating the key) and "name"=data lines ("string", dword:, hex:,
+// hex(type):, - deletes; @ names the default value) to the tree. Throws on a line it cannot read.
+void ImportRegedit4(RegTree &tree, std::string_view text);
+
+// Every key and value with stored spelling, type and bytes, one per line.
+std::string Listing(RegTree tree);
+
+// A scratch registry for one test: this one in memory, the one under Wine on advapi32.
 class RegistryFixture {
   public:
     virtual ~RegistryFixture() = default;
-    virtual Registry &registry() = 0;
+    virtual Registry &registry() { return memory_; }
     // Replaces everything under the three roots with the text.
-    virtual void Load(std::string_view regedit4) = 0;
+    virtual void Load(std::string_view regedit4) {
+        memory_.Tree() = RegTree();
+        ImportRegedit4(memory_.Tree(), regedit4);
+    }
     // Makes a key refuse key::SET_VALUE, as a security descriptor would.
-    virtual bool DenyWrite(RegHandle root, const std::string &path) = 0;
-    virtual RegTree Snapshot() = 0;
-    // Keys still open; -1 where the provider cannot tell.
-    virtual long OpenHandles() = 0;
+    virtual bool DenyWrite(RegHandle root, const std::string &path) {
+        RegKey *key = memory_.Tree().Find(root, path);
+        return key && (key->denyWrite = true);
+    }
+    virtual RegTree Snapshot() { return memory_.Tree(); }
     std::string Store() { return Listing(Snapshot()); }
+
+  protected:
+    MemoryRegistry memory_; // under Wine: the text as loaded
 };
 
-// At most one fixture may exist at a time.
+// At most one at a time: under Wine the roots are redirected for the whole process.
 std::unique_ptr<RegistryFixture> MakeRegistryFixture();
+
+// The tool's keys as REGEDIT4 lines, each up to where its value's data goes.
+inline const std::string kMask = "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                                 "CurrentVersion\\Policies\\Explorer]\n\"NoDriveTypeAutoRun\"=";
+inline const std::string kMachine = "[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
+                                    "CurrentVersion\\Policies\\Explorer]\n\"NoDriveTypeAutoRun\"=";
+inline const std::string kVerb = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\AudioCD\\shell]\n@=";
+inline const std::string kEntry =
+    "[HKEY_DYN_DATA\\Config Manager\\Enum\\C29A1B00]\n\"HardWareKey\"=";
+inline const std::string kDevice = "[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\CDROM\\0]\n";
+inline const std::string kCdrom =
+    "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Cdrom]\n";
+// Windows 95 with one CD-ROM drive, as it comes.
+inline const std::string kWin95 = "REGEDIT4\n" + kMask + "hex:95,00,00,00\n" + kVerb +
+                                  "\"play\"\n" + kEntry + "\"SCSI\\\\CDROM\\\\0\"\n" + kDevice +
+                                  "\"DeviceDesc\"=\"CD-ROM\"\n\"AutoInsertNotification\"=hex:01\n";
 
 } // namespace quenzel

@@ -1,5 +1,4 @@
-// The scratch registry of the tests under Wine: advapi32, with HKEY_CURRENT_USER,
-// HKEY_LOCAL_MACHINE and HKEY_DYN_DATA redirected into scratch keys of this process.
+// The scratch registry under Wine: advapi32 with the three roots redirected into scratch keys.
 #include "registry_fixture.h"
 
 #include "../registry/advapi32_registry.h"
@@ -17,25 +16,21 @@ namespace {
 
 constexpr RegHandle kRoots[] = {hkey::CURRENT_USER, hkey::LOCAL_MACHINE, hkey::DYN_DATA};
 
-HKEY Predefined(RegHandle root) {
-    return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
-}
-
 void Check(LONG rc, const char *what) {
     if (rc != ERROR_SUCCESS)
         throw std::runtime_error(std::string(what) + " failed: " + std::to_string(rc));
 }
 
-void WriteKey(HKEY parent, const RegKey &key) {
-    for (const auto &[name, value] : key.values)
-        Check(::RegSetValueExA(parent, name.c_str(), 0, value.type, value.data.data(),
+void WriteKey(HKEY key, const RegKey &from) {
+    for (const auto &[name, value] : from.values)
+        Check(::RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
                                static_cast<DWORD>(value.data.size())),
-              "RegSetValueExA");
-    for (const auto &[name, sub] : key.subkeys) {
+              name.c_str());
+    for (const auto &[name, sub] : from.subkeys) {
         HKEY child;
-        Check(::RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                &child, nullptr),
-              "RegCreateKeyExA");
+        Check(::RegCreateKeyExA(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child,
+                                nullptr),
+              name.c_str());
         WriteKey(child, sub);
         ::RegCloseKey(child);
     }
@@ -43,20 +38,15 @@ void WriteKey(HKEY parent, const RegKey &key) {
 
 void ReadKey(HKEY key, RegKey &into) {
     char name[16384];
-    DWORD length = sizeof name, type, size;
-    for (DWORD i = 0;
-         ::RegEnumValueA(key, i, name, &length, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
-         ++i, length = sizeof name) {
-        std::vector<unsigned char> data(size + 1);
-        length = sizeof name;
-        Check(::RegEnumValueA(key, i, name, &length, nullptr, &type, data.data(), &size),
-              "RegEnumValueA");
-        data.resize(size);
-        into.SetValue(std::string(name, length), type, data);
-    }
+    std::vector<unsigned char> data(65536);
+    DWORD length = sizeof name, type, size = static_cast<DWORD>(data.size());
+    for (DWORD i = 0; ::RegEnumValueA(key, i, name, &length, nullptr, &type, data.data(), &size) ==
+                      ERROR_SUCCESS;
+         ++i, length = sizeof name, size = static_cast<DWORD>(data.size()))
+        into.SetValue(std::string(name, length), type, {data.begin(), data.begin() + size});
     for (DWORD i = 0; ::RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
         HKEY child;
-        Check(::RegOpenKeyExA(key, name, 0, KEY_READ, &child), "RegOpenKeyExA");
+        Check(::RegOpenKeyExA(key, name, 0, KEY_READ, &child), name);
         ReadKey(child, into.CreateSubkey(name));
         ::RegCloseKey(child);
     }
@@ -64,42 +54,38 @@ void ReadKey(HKEY key, RegKey &into) {
 
 class WineFixture final : public RegistryFixture {
   public:
-    WineFixture() {
-        base_ = "Software\\QuenzelScratch\\" + std::to_string(::GetCurrentProcessId());
+    // The scratch keys are made first: HKEY_CURRENT_USER itself is redirected.
+    WineFixture() : base_("Software\\QuenzelScratch\\" + std::to_string(::GetCurrentProcessId())) {
         for (int i = 0; i < 3; ++i)
             Check(::RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\" + std::to_string(i)).c_str(),
                                     0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch_[i], nullptr),
                   "RegCreateKeyExA");
-        for (int i = 0; i < 3; ++i) // only now: HKEY_CURRENT_USER itself is redirected
-            Check(::RegOverridePredefKey(Predefined(kRoots[i]), scratch_[i]),
-                  "RegOverridePredefKey");
+        for (int i = 0; i < 3; ++i)
+            Check(::RegOverridePredefKey(Predefined(i), scratch_[i]), "RegOverridePredefKey");
     }
     ~WineFixture() override {
         for (int i = 0; i < 3; ++i) {
-            ::RegOverridePredefKey(Predefined(kRoots[i]), nullptr);
+            ::RegOverridePredefKey(Predefined(i), nullptr);
             ::RegCloseKey(scratch_[i]);
         }
         ::RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
     }
 
     Registry &registry() override { return registry_; }
-
     void Load(std::string_view regedit4) override {
-        RegTree tree;
-        ImportRegedit4(tree, regedit4);
+        RegistryFixture::Load(regedit4);
         for (int i = 0; i < 3; ++i) {
             Check(::RegDeleteTreeA(scratch_[i], nullptr), "RegDeleteTreeA");
-            WriteKey(scratch_[i], *tree.Root(kRoots[i]));
+            WriteKey(scratch_[i], *memory_.Tree().Root(kRoots[i]));
         }
     }
-
-    // Everyone may read; nobody may write values (KEY_SET_VALUE) or create keys
-    // (KEY_CREATE_SUB_KEY). KEY_READ and WRITE_DAC stay allowed.
+    // Everyone may read; nobody may set values or create keys.
     bool DenyWrite(RegHandle root, const std::string &path) override {
         HKEY key;
-        if (::RegOpenKeyExA(Scratch(root), path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS)
-            return false;
         PSECURITY_DESCRIPTOR sd = nullptr;
+        const int i = root == hkey::CURRENT_USER ? 0 : root == hkey::LOCAL_MACHINE ? 1 : 2;
+        if (::RegOpenKeyExA(scratch_[i], path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS)
+            return false;
         const bool set = ::ConvertStringSecurityDescriptorToSecurityDescriptorA(
                              "D:(D;;0x6;;;WD)(A;;0x60019;;;WD)", SDDL_REVISION_1, &sd, nullptr) &&
                          ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
@@ -107,7 +93,6 @@ class WineFixture final : public RegistryFixture {
         ::RegCloseKey(key);
         return set;
     }
-
     RegTree Snapshot() override {
         RegTree tree;
         for (int i = 0; i < 3; ++i)
@@ -115,18 +100,13 @@ class WineFixture final : public RegistryFixture {
         return tree;
     }
 
-    long OpenHandles() override { return -1; }
-
   private:
-    HKEY Scratch(RegHandle root) const {
-        for (int i = 0; i < 3; ++i)
-            if (kRoots[i] == root)
-                return scratch_[i];
-        return nullptr;
+    static HKEY Predefined(int i) {
+        return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(kRoots[i])));
     }
 
     Advapi32Registry registry_;
-    std::string base_;
+    const std::string base_;
     HKEY scratch_[3] = {};
 };
 

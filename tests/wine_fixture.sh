@@ -1,23 +1,29 @@
 #!/bin/sh
-# CTest fixture: a fresh Wine prefix with a headless display driver and one wineserver that
-# stays up for the whole run.  Usage: wine_fixture.sh setup|cleanup PREFIX
+# The tests' Wine prefix: fresh, headless, one wineserver for the run (setup, cleanup); with: a
+# program run with one registry value set for it (the Windows version, the dpi).
+# Usage: wine_fixture.sh setup|cleanup PREFIX
+#        wine_fixture.sh with PREFIX KEY NAME TYPE DATA PROGRAM.exe [ARGUMENTS...]
 set -eu
 export WINEPREFIX="$2" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
 case "$1" in
 setup)
-    wineserver -k </dev/null >/dev/null 2>&1 || true
+    quiet wineserver -k || true
     rm -rf "$WINEPREFIX"
-    wineboot -i </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f </dev/null >/dev/null 2>&1
-    wineserver -k </dev/null >/dev/null 2>&1 || true
-    wineserver -w </dev/null >/dev/null 2>&1 || true
-    wineserver -p </dev/null >/dev/null 2>&1
-    # The first program after a restart starts Wine's own services; they must not inherit a
-    # test's output pipe, or CTest waits for them.
-    wine reg query 'HKCU\Software\Wine\Drivers' </dev/null >/dev/null 2>&1
-    echo "wine prefix ready: $WINEPREFIX"
+    quiet wineboot -i
+    quiet wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+    quiet wineserver -k || true
+    quiet wineserver -w || true
+    quiet wineserver -p
+    # Wine's own services start now, not under a test whose output pipe CTest waits for.
+    quiet wine reg query 'HKCU\Software\Wine\Drivers'
     ;;
-cleanup)
-    wineserver -k </dev/null >/dev/null 2>&1 || true
+cleanup) quiet wineserver -k || true ;;
+with)
+    key=$3 name=$4
+    trap 'quiet wine reg delete "$key" /v "$name" /f || true' EXIT
+    quiet wine reg add "$key" /v "$name" /t "$5" /d "$6" /f
+    shift 6
+    wine "$@" </dev/null
     ;;
 esac

@@ -101,10 +101,6 @@ LOGFONTA MessageFont() {
 
 } // namespace
 
-bool CaptionFits(HDC dc, ControlKind kind, const std::wstring &caption, SIZE size, int dpi) {
-    return FitsWithGap(dc, kind, caption, size, dpi, text::TextExtent(dc, L"0").cx);
-}
-
 // One screen DC measures the captions for every candidate font.
 HFONT CreateDialogFont(int dpi) {
     LOGFONTA font = MessageFont();

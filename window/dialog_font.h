@@ -5,13 +5,7 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace quenzel {
-
-// Whether the caption shows whole in a control of that kind and pixel size, in the font that is
-// selected into dc. Labels wrap at words.
-bool CaptionFits(HDC dc, ControlKind kind, const std::wstring &caption, SIZE size, int dpi);
 
 // The message font, at the screen's DPI; when a caption of the control table (or a text the label
 // can show) would be clipped at the table's sizes, the largest smaller height with which all fit,

@@ -45,13 +45,12 @@ Form1::~Form1() {
 }
 
 bool Form1::Create() {
-    dpi_ = ScreenDpi();
+    const int dpi = ScreenDpi();
     const text::WindowClass windowClass{
         kClassName,
         &Form1::WindowProcedure,
         instance_,
         LoadSharedIcon(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXICON)),
-        nullptr, // the system takes the small icon from the same resource, at its small size
         ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), // IDC_ARROW
         reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
     classRegistered_ = text::RegisterWindowClass(windowClass);
@@ -64,8 +63,7 @@ bool Form1::Create() {
     if (!owner_)
         return false;
 
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_),
-               TwipsToPixels(kClientHeightTwips, dpi_)};
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
@@ -75,8 +73,8 @@ bool Form1::Create() {
                                 instance_, this))
         return false;
 
-    font_.reset(CreateDialogFont(dpi_));
-    if (!CreateControls())
+    font_.reset(CreateDialogFont(dpi));
+    if (!CreateControls(dpi))
         return false;
     // Mnemonics stay underlined, as on the systems this tool was first made for.
     ::SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
@@ -91,15 +89,8 @@ bool Form1::Create() {
     return true;
 }
 
-RECT Form1::PixelRect(const ControlRow &row) const {
-    const TwipsRect twips = ClientTwips(row);
-    const int left = TwipsToPixels(twips.left, dpi_), top = TwipsToPixels(twips.top, dpi_);
-    return RECT{left, top, left + TwipsToPixels(twips.width, dpi_),
-                top + TwipsToPixels(twips.height, dpi_)};
-}
-
 // In table order, so that the dialog manager's tab order is the table's.
-bool Form1::CreateControls() {
+bool Form1::CreateControls(int dpi) {
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlRow &row = kControls[i];
         const ControlClass cls = ClassOf(row.kind);
@@ -111,9 +102,12 @@ bool Form1::CreateControls() {
         const std::wstring text = row.kind == ControlKind::Picture
                                       ? ResourceName(IDI_IMAGE0 + row.index)
                                       : std::wstring(row.caption ? row.caption : L"");
-        HWND control =
-            text::CreateWindowText(0, cls.className, text, cls.style, PixelRect(row), window_,
-                                   ControlId(row.kind, row.index), instance_, nullptr);
+        const TwipsRect twips = ClientTwips(row);
+        const int left = TwipsToPixels(twips.left, dpi), top = TwipsToPixels(twips.top, dpi);
+        const RECT rect{left, top, left + TwipsToPixels(twips.width, dpi),
+                        top + TwipsToPixels(twips.height, dpi)};
+        HWND control = text::CreateWindowText(0, cls.className, text, cls.style, rect, window_,
+                                              ControlId(row.kind, row.index), instance_, nullptr);
         if (!control)
             return false;
         controls_[i] = control;
@@ -196,7 +190,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
     case WM_CLOSE: // the close box is "&Abbrechen"
-        End(Outcome::Cancelled);
+        End();
         return 0;
     case WM_DESTROY:
         ::PostQuitMessage(0);
@@ -253,14 +247,14 @@ void Form1::Command1_Click(std::int16_t index) {
         const SaveReport report = settings_.SaveValues();
         if (report.AnyFailed() || report.machinePolicyDecides)
             ShowSaveWarning(window_, texts::kTitle, report);
-        End(Outcome::Saved);
+        End();
         // Explorer rereads the policies on this broadcast, without a new logon. Windows that do
         // not answer can hold it up for a while: the window is gone by then.
         text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
         break;
     }
     case 3: // &Abbrechen
-        End(Outcome::Cancelled);
+        End();
         break;
     default:
         break;
@@ -268,8 +262,7 @@ void Form1::Command1_Click(std::int16_t index) {
 }
 
 // The end is at once: the window goes, and its WM_DESTROY ends the message loop.
-void Form1::End(Outcome outcome) {
-    outcome_ = outcome;
+void Form1::End() {
     DestroyWindows();
 }
 

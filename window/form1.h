@@ -15,8 +15,6 @@ namespace quenzel {
 
 class Form1 final : public FormView {
   public:
-    enum class Outcome { Open, Saved, Cancelled };
-
     Form1(Registry &registry, HINSTANCE instance);
     ~Form1() override;
     Form1(const Form1 &) = delete;
@@ -26,12 +24,8 @@ class Form1 final : public FormView {
     // window system refuses.
     bool Create();
 
+    // Null once the program has ended.
     HWND Window() const { return window_; }
-    // A member of a control array (Check1, Command1, Frame1, Image1; Label1 as index 0).
-    HWND Control(ControlKind kind, int index) const;
-    int Dpi() const { return dpi_; }
-    // How the program ended; Open while the window is up.
-    Outcome outcome() const { return outcome_; }
 
     // What the settings engine sees.
     int Value(int index) override;
@@ -49,15 +43,16 @@ class Form1 final : public FormView {
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool CreateControls();
-    RECT PixelRect(const ControlRow &row) const;
+    bool CreateControls(int dpi);
+    // A member of a control array (Check1, Command1, Frame1, Image1; Label1 as index 0).
+    HWND Control(ControlKind kind, int index) const;
 
     void Form_Load();
     void OnCommand(int id, int notification);
     void OnActivate(bool active);
     void Check1_UserClick(int index);
     void Command1_Click(std::int16_t index);
-    void End(Outcome outcome);
+    void End();
     void DestroyWindows();
 
     HINSTANCE instance_;
@@ -66,10 +61,8 @@ class Form1 final : public FormView {
     HWND window_ = nullptr;
     std::array<HWND, kControlCount> controls_{};
     HWND focus_ = nullptr; // the control to give the focus back to when the window is activated
-    int dpi_ = 96;
     bool classRegistered_ = false;
     FontHandle font_;
-    Outcome outcome_ = Outcome::Open;
 };
 
 } // namespace quenzel

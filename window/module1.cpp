@@ -6,11 +6,17 @@
 
 namespace quenzel {
 
+namespace {
+
+// The text, the maker's line, the request for feedback and the address, in lines ended by CR
+// alone.
 std::wstring AboutBoxMessage(const std::wstring &text) {
     const std::wstring cr = L"\r";
     return text + cr + cr + texts::kAboutMaker + cr + cr + texts::kAboutFeedback1 + cr +
            texts::kAboutFeedback2 + cr + cr + texts::kAboutMailPrefix + texts::kAboutMailAddress;
 }
+
+} // namespace
 
 void ShowAboutBox(HWND owner, const std::wstring &title, const std::wstring &text) {
     constexpr UINT kStyle = 64; // MB_ICONINFORMATION | MB_OK

@@ -17,7 +17,6 @@ struct WideUser32 {
     decltype(&::SetWindowTextW) SetWindowTextW;
     decltype(&::DefWindowProcW) DefWindowProcW;
     decltype(&::GetMessageW) GetMessageW;
-    decltype(&::PeekMessageW) PeekMessageW;
     decltype(&::IsDialogMessageW) IsDialogMessageW;
     decltype(&::DispatchMessageW) DispatchMessageW;
     decltype(&::SendMessageTimeoutW) SendMessageTimeoutW;
@@ -38,32 +37,22 @@ bool FindAll(WideUser32 &w) {
            Find(user32, "SetWindowTextW", w.SetWindowTextW) &&
            Find(user32, "DefWindowProcW", w.DefWindowProcW) &&
            Find(user32, "GetMessageW", w.GetMessageW) &&
-           Find(user32, "PeekMessageW", w.PeekMessageW) &&
            Find(user32, "IsDialogMessageW", w.IsDialogMessageW) &&
            Find(user32, "DispatchMessageW", w.DispatchMessageW) &&
            Find(user32, "SendMessageTimeoutW", w.SendMessageTimeoutW) &&
            Find(user32, "DrawTextW", w.DrawTextW);
 }
 
-// The NT family takes the W path; Windows 95, 98 and Me (the high bit of GetVersion) the A path.
-const WideUser32 *&ChosenPath() {
+// The W functions on the W path, null on the A path, chosen once: the NT family takes the W path,
+// Windows 95, 98 and Me (the high bit of GetVersion) the A path.
+const WideUser32 *Wide() {
     static WideUser32 functions{};
     static const WideUser32 *wide =
         (::GetVersion() & 0x80000000u) == 0 && FindAll(functions) ? &functions : nullptr;
     return wide;
 }
 
-// The W functions on the W path, null on the A path.
-const WideUser32 *Wide() {
-    return ChosenPath();
-}
-
 } // namespace
-
-void ForcePath(Path path) {
-    static WideUser32 functions{};
-    ChosenPath() = path == Path::Wide && FindAll(functions) ? &functions : nullptr;
-}
 
 std::string ToAnsi(const std::wstring &text) {
     if (text.empty())
@@ -96,7 +85,6 @@ template <class Class, class Char> Class ClassOf(const WindowClass &windowClass,
     wc.lpfnWndProc = windowClass.procedure;
     wc.hInstance = windowClass.instance;
     wc.hIcon = windowClass.icon;
-    wc.hIconSm = windowClass.smallIcon;
     wc.hCursor = windowClass.cursor;
     wc.hbrBackground = windowClass.background;
     wc.lpszClassName = name;
@@ -164,12 +152,6 @@ LRESULT DefWindowProcText(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 BOOL GetMessageText(MSG *message) {
     const WideUser32 *w = Wide();
     return w ? w->GetMessageW(message, nullptr, 0, 0) : ::GetMessageA(message, nullptr, 0, 0);
-}
-
-BOOL PeekMessageText(MSG *message, UINT remove) {
-    const WideUser32 *w = Wide();
-    return w ? w->PeekMessageW(message, nullptr, 0, 0, remove)
-             : ::PeekMessageA(message, nullptr, 0, 0, remove);
 }
 
 BOOL IsDialogMessageText(HWND dialog, MSG *message) {

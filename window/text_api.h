@@ -13,11 +13,6 @@
 // which both families serve.
 namespace quenzel::text {
 
-enum class Path { Wide, Ansi };
-
-// Chosen once from GetVersion unless a test forces it.
-void ForcePath(Path path);
-
 std::string ToAnsi(const std::wstring &text);
 std::wstring FromAnsi(const std::string &ansiText);
 
@@ -25,8 +20,7 @@ struct WindowClass {
     const wchar_t *name;
     WNDPROC procedure;
     HINSTANCE instance;
-    HICON icon;
-    HICON smallIcon;
+    HICON icon; // the system takes the small icon from the same resource
     HCURSOR cursor;
     HBRUSH background;
 };
@@ -44,7 +38,6 @@ int MessageBoxText(HWND owner, const std::wstring &text, const std::wstring &cap
 LRESULT DefWindowProcText(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 BOOL GetMessageText(MSG *message);
-BOOL PeekMessageText(MSG *message, UINT remove);
 BOOL IsDialogMessageText(HWND dialog, MSG *message);
 LRESULT DispatchMessageText(const MSG *message);
 
