@@ -1,7 +1,6 @@
 #!/bin/sh
 # Runs the native engine tests under valgrind's memcheck, built without sanitizers in a build
-# directory of its own (build/valgrind, or $QUENZEL_VALGRIND_BUILD). The property test runs
-# QUENZEL_PROPERTY_CASES cases here (default 200), as memcheck is some 30 times slower.
+# directory of its own (build/valgrind, or $QUENZEL_VALGRIND_BUILD).
 # Exits non-zero on any memory error or leak.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,8 +10,7 @@ cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=g++ \
     -DQUENZEL_TESTS=ON -DQUENZEL_SANITIZE=OFF >/dev/null
 cmake --build "$out" --target engine_tests -j 2 >/dev/null
 
-QUENZEL_PROPERTY_CASES=${QUENZEL_PROPERTY_CASES:-200} \
-    valgrind --tool=memcheck --error-exitcode=1 --leak-check=full \
+valgrind --tool=memcheck --error-exitcode=1 --leak-check=full \
     --errors-for-leak-kinds=definite,indirect --track-origins=yes --quiet \
     "$out/tests/engine_tests" --gtest_brief=1
 echo "valgrind: no memory errors"
