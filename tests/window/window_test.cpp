@@ -3,6 +3,7 @@
 #include "../registry_fixture.h"
 
 #include "../../window/form1.h"
+#include "../../window/message_loop.h"
 #include "../../window/resource.h"
 
 #include <gtest/gtest.h>
@@ -174,14 +175,16 @@ class WindowTest : public ::testing::Test {
         ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
         Drain();
     }
-    // What is queued, handled as the program's message loop does.
+    // What is queued, handled by the program's own loop until the queue is idle (a timer comes
+    // last) or the window is gone.
     void Drain() {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (!::IsWindow(form) || !::IsDialogMessageW(form, &msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
+        const UINT_PTR idle = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM,
+                                         [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); });
+        if (program)
+            RunMessageLoop(*program);
+        ::KillTimer(nullptr, idle);
+        MSG quit;
+        ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
     std::unique_ptr<RegistryFixture> registry = MakeRegistryFixture();
