@@ -197,6 +197,10 @@ FAULTS = [
      [("re:  <dependency>.*?</dependency>\n", "")]),
     ("per-monitor scaling not asked for", "window/quenzel.manifest.in",
      [("re:      <dpiAwareness .*?</dpiAwareness>\n", "")]),
+    ("comctl32's InitCommonControlsEx imported", "window/form1.cpp",
+     [("    ::InitCommonControls();\n",
+       "    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES};\n"
+       "    ::InitCommonControlsEx(&classes);\n")]),
     ("a picture stretched by a fraction", "window/icons.cpp",
      [("const int size = place / frame * frame;", "const int size = place;")]),
 ]

@@ -100,14 +100,15 @@ void Form1::LayOut(int dpi) {
         const ControlRow &row = kControls[i];
         const TwipsRect twips = ClientTwips(row);
         const int width = TwipsToPixels(twips.width, dpi);
+        // The icon first, in case the static sizes itself to it; then its place, the icon's size
+        // or larger, where it draws the icon centred.
+        if (row.kind == ControlKind::Picture)
+            ShowIcon(pictures_[i], controls_[i], STM_SETIMAGE, IMAGE_ICON,
+                     LoadIconFor(instance_, IDI_IMAGE0 + row.index, width));
         ::SetWindowPos(controls_[i], nullptr, TwipsToPixels(twips.left, dpi),
                        TwipsToPixels(twips.top, dpi), width, TwipsToPixels(twips.height, dpi),
                        SWP_NOZORDER | SWP_NOACTIVATE);
         ::SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-        // The static keeps its place, the icon's size or larger, and draws the icon centred.
-        if (row.kind == ControlKind::Picture)
-            ShowIcon(pictures_[i], controls_[i], STM_SETIMAGE, IMAGE_ICON,
-                     LoadIconFor(instance_, IDI_IMAGE0 + row.index, width));
     }
     ShowIcon(bigIcon_, window_, WM_SETICON, ICON_BIG,
              LoadIconFor(instance_, IDI_WRENCH, dpi::SystemMetric(SM_CXICON, dpi)));

@@ -276,9 +276,7 @@ TEST_F(WindowTest, TheWindowAndItsControlsAsDesigned) {
     wchar_t controls[MAX_PATH] = {}; // the common controls that draw the system's visual style
     ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), controls, MAX_PATH);
     EXPECT_TRUE(std::wcsstr(controls, L"common-controls_6595b64144ccf1df_6.0")) << controls;
-    HDC screen = ::GetDC(nullptr);
-    ExpectAsDesigned(::GetDeviceCaps(screen, LOGPIXELSY));
-    ::ReleaseDC(nullptr, screen);
+    ExpectAsDesigned(static_cast<int>(::GetDpiForWindow(form)));
 }
 
 // As if moved to monitors of other scales: laid out anew each time, nothing else changed.
