@@ -163,7 +163,7 @@ FAULTS = [
      [("    if (const WideUser32 *w = Wide())\n        w->SetWindowTextW(window, text.c_str());",
        "    if (Wide())\n        ::SetWindowTextW(window, text.c_str());")]),
     ("the runtime's CreateSemaphoreW imported", "window/CMakeLists.txt",
-     [("-Wl,--defsym,__imp__CreateSemaphoreW@16=__imp__CreateSemaphoreA@16", "")]),
+     [("__imp__CreateSemaphoreW@16\\\"=", "__imp__CreateSemaphoreW_unused@16\\\"=")]),
     ("the 32-bit program linked on msvcrt.dll", "cmake/mingw-i686.cmake",
      [("-lmoldname -lmingwex -lcrtdll", "-lmoldname -lmingwex -lmsvcrt")]),
     ("the device list's name buffer one short", "settings/settings.cpp",
