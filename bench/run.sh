@@ -8,7 +8,7 @@
 # Usage: bench/run.sh            (QUENZEL_BENCH_RUNS: start-up runs per program, default 30;
 #                                 QUENZEL_BENCH_SEARCH_RUNS: timed searches per length, 15)
 #        bench/run.sh --native   (the native device search alone)
-#        bench/run.sh --startup  (the start-up alone)
+#        bench/run.sh --startup  (the start-up alone; QUENZEL_BENCH_BARE: another baseline .exe)
 # Wine runs in a throw-away prefix with one wineserver for the whole run; it is seeded with
 # scripts/win95.reg, so quenzel.exe reads real settings, its device list included.
 set -eu
@@ -31,7 +31,7 @@ if [ "${1:-}" = --wine-part ]; then
     out="$WINEPREFIX/out.txt"
     status=0
     wine "$bin/bench/startup_bench.exe" "$runs" "$(winepath -w "$bin/quenzel.exe")" \
-        "$(winepath -w "$bin/bench/bare_window.exe")" "CD-ROM-Laufwerk (SCSI)" \
+        "$(winepath -w "${QUENZEL_BENCH_BARE:-$bin/bench/bare_window.exe}")" "CD-ROM-Laufwerk (SCSI)" \
         </dev/null >"$out" 2>&1 || status=1
     tr -d '\r' <"$out"
     if [ "${2:-}" != --startup ]; then
