@@ -199,7 +199,6 @@ TEST_F(WindowTest, TheWindowAndItsControlsAsDesigned) {
     const LONG style = ::GetWindowLongW(form, GWL_STYLE);
     EXPECT_EQ(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
                                                 WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
-    EXPECT_FALSE(::GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     HWND owner = ::GetWindow(form, GW_OWNER); // hidden: no task-bar button
     EXPECT_TRUE(owner && !::IsWindowVisible(owner) && ::IsWindowVisible(form));
     EXPECT_EQ(L"&CD-ROM", Focus());
@@ -348,8 +347,7 @@ TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
                   gSeen.boxes);
         // Info changes nothing; the warnings come after a save, before the window goes.
         EXPECT_EQ(c.icon == IDI_INFORMATION, Open() && before == registry->Store());
-        EXPECT_EQ(c.denyDevice, !gSeen.broadcasts.empty())
-            << "the broadcast only after a mask written";
+        EXPECT_EQ(c.denyDevice, !gSeen.broadcasts.empty()) << "broadcast after a mask written";
     }
 }
 
