@@ -218,6 +218,14 @@ def run(cmd, cwd, env=None, timeout=1800):
         return -1, out + "\n[timeout]"
 
 
+def copy_if_changed(src, dst):
+    """Copies a file whose bytes differ, stamped now: an older stamp would look built already."""
+    if not os.path.exists(dst) or open(src, "rb").read() != open(dst, "rb").read():
+        shutil.copyfile(src, dst)
+        shutil.copymode(src, dst)
+    return dst
+
+
 def scope_of(path):
     for prefix, programs in SCOPE.items():
         if path.startswith(prefix):
@@ -260,7 +268,7 @@ def main():
     scratch = os.path.join(ROOT, "build", "faults", os.path.basename(source.rstrip("/")))
     os.makedirs(scratch, exist_ok=True)
     shutil.copytree(source, scratch, ignore=shutil.ignore_patterns("build", ".git"),
-                    dirs_exist_ok=True)
+                    dirs_exist_ok=True, copy_function=copy_if_changed)
     env = dict(os.environ, WINEDEBUG="-all")
     prefix = os.path.join(scratch, "build", "wineprefix")
     env["WINEPREFIX"] = prefix
