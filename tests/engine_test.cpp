@@ -90,6 +90,7 @@ struct Row {
     std::string written;        // what "&OK" writes, as REGEDIT4 lines over the store at OK
     std::string report;         // W mask written; D, A, M not saved; P a machine policy decides
     std::string meanwhile = ""; // REGEDIT4 lines another program writes between the read and OK
+    friend void PrintTo(const Row &row, std::ostream *out) { *out << row.what; }
 };
 
 // clang-format off
@@ -161,10 +162,8 @@ TEST_P(EngineTest, ReadShowsAndOkWritesOnlyWhatChanged) {
     const auto fixture = MakeRegistryFixture();
     const auto load = [&](const std::string &text) {
         fixture->Load(text);
-        for (const auto &[letter, root, path] : keys)
-            EXPECT_TRUE(row.deny.find(letter) == std::string::npos ||
-                        fixture->DenyWrite(root, path))
-                << path;
+        for (const auto &[c, root, path] : keys)
+            EXPECT_TRUE(row.deny.find(c) == std::string::npos || fixture->DenyWrite(root, path));
         return fixture->Snapshot();
     };
     RegTree store = load(row.base + row.change);
