@@ -269,7 +269,8 @@ void Form1::Command1_Click(std::int16_t index) {
         End();
         // Explorer rereads the policies on this broadcast, without a new logon. Windows that do
         // not answer can hold it up for a while: the window is gone by then.
-        text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
+        if (report.driveTypesWritten)
+            text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
         break;
     }
     case 3: // &Abbrechen

@@ -267,7 +267,6 @@ TEST_F(WindowTest, TheWindowAndItsControlsAsDesigned) {
     const LONG style = ::GetWindowLongW(form, GWL_STYLE);
     EXPECT_EQ(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
                                                 WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
-    EXPECT_FALSE(::GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     HWND owner = ::GetWindow(form, GW_OWNER); // hidden: no task-bar button
     EXPECT_TRUE(owner && !::IsWindowVisible(owner) && ::IsWindowVisible(form));
     EXPECT_EQ(L"&CD-ROM", Focus());
@@ -306,7 +305,7 @@ TEST_F(WindowTest, EachNewDpiLaysItOutAnewAndKeepsItsState) {
     }
 }
 
-// The accelerators, space, Enter and Escape are pressed in the end-to-end runs.
+// The accelerators, space and Enter are pressed in the end-to-end runs too.
 TEST_F(WindowTest, TabWalksTheDesignedOrderBothWays) {
     const std::vector<std::wstring> order = {
         L"&CD-ROM",   L"&Diskette", L"&Festplatte", L"&Ram-Disk", L"&Netzwerk",    L"&OK",
@@ -327,6 +326,9 @@ TEST_F(WindowTest, TabWalksTheDesignedOrderBothWays) {
     Start("REGEDIT4\n"); // with "&aktiv" disabled its letter goes to "&Abbrechen"
     EXPECT_FALSE(::IsWindowEnabled(Child(L"&aktiv")));
     Click(L"&Diskette");
+    Keys({VK_ESCAPE});
+    Keys({VK_RETURN});
+    ASSERT_TRUE(Open()) << "Escape and Enter on a check box press nothing";
     Keys({VK_MENU, 'A'});
     EXPECT_FALSE(Open() || before != registry->Store()) << "ended without writing";
 }
@@ -364,7 +366,7 @@ TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
     const std::wstring intro = L"Folgende Einstellungen konnten nicht gespeichert werden:\r\n";
     const struct {
         std::string registry;
-        bool denyDevice;
+        bool denyDevice; // the CD-ROM setting's key refuses writing; the mask is written
         const wchar_t *button;
         LPCSTR icon;
         std::wstring text;
@@ -375,7 +377,7 @@ TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
          L"Kritik sind mir immer willkommen!'\r\rE-Mail: quenzel@example.com"},
         {"REGEDIT4\n", false, L"&OK", IDI_WARNING,
          intro + L"\r\n- Laufwerkstypen f\u00FCr AutoRun\r\n- Sofortiger Start von Musik-CDs"},
-        {kWin95 + kMachine + "dword:000000ff\n", true, L"&OK", IDI_WARNING,
+        {kNt + kMachine + "dword:000000ff\n", true, L"&OK", IDI_WARNING,
          intro + L"\r\n- Signal f\u00FCr Medienwechsel\r\n\r\nF\u00FCr welche Laufwerke AutoRun "
                  L"ausgef\u00FChrt wird, entscheidet eine Richtlinie dieses Computers."},
     };
@@ -383,8 +385,7 @@ TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
         if (c.denyDevice && !kNtFamily)
             continue; // Windows 95's registry keys cannot refuse writing
         Start(c.registry);
-        ASSERT_TRUE(!c.denyDevice ||
-                    registry->DenyWrite(hkey::LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0"));
+        ASSERT_TRUE(!c.denyDevice || registry->DenyWrite(hkey::LOCAL_MACHINE, kCdromServiceKey));
         for (const wchar_t *box : {L"&Musik-CD", L"&aktiv", L"&Diskette"}) // something to save
             Click(box);
         Click(c.button);
@@ -394,6 +395,7 @@ TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
                   gSeen.boxes);
         // Info changes nothing; the warnings come after a save, before the window goes.
         EXPECT_EQ(c.icon == IDI_INFORMATION, Open() && before == registry->Store());
+        EXPECT_EQ(c.denyDevice, !gSeen.broadcasts.empty()) << "broadcast after a mask written";
     }
 }
 
