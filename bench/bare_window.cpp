@@ -1,16 +1,22 @@
 // The start-up benchmark's baselines: an empty window of quenzel.exe's frame and client size,
-// and with the argument "/controls" the same window with quenzel.exe's 24 controls in it.
+// and with the argument "/controls" a window that does what quenzel.exe's must, none of its own
+// logic.
 //
 // The same frame style, the same 4935 x 3615 twips client area at the screen's real DPI,
 // centred, shown and painted, then the message loop until the window is closed. With
-// "/controls" the children of quenzel.exe's control table (classes, styles, captions, places)
-// in the stock GUI font, pictures without icons. Nothing else: no font fitting, no icons, no
-// registry, no check box logic.
+// "/controls" also: the wrench as the class icon and a hidden owner window (no task-bar button),
+// as quenzel.exe has them; the children of quenzel.exe's control table (classes, styles,
+// captions, places) in the stock GUI font, each picture showing its icon from quenzel.exe's own
+// resources at the same size, loaded the same way; mnemonics underlined. Linked with quenzel.exe's
+// resources, so it has its manifest too. Nothing else: no font fitting, no registry, no check box
+// logic.
 #include "../window/control_class.h"
+#include "../window/resource.h"
 
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -25,14 +31,22 @@ void CreateControls(HWND window, HINSTANCE instance, int dpi) {
     for (const quenzel::ControlRow &row : quenzel::kControls) {
         const quenzel::ControlClass cls = quenzel::ClassOf(row.kind);
         const quenzel::TwipsRect twips = quenzel::ClientTwips(row);
+        const bool picture = row.kind == quenzel::ControlKind::Picture;
+        // A picture's static loads the icon named by its text as it is created.
+        const std::wstring text = picture ? L"#" + std::to_wstring(IDI_IMAGE0 + row.index)
+                                          : std::wstring(row.caption ? row.caption : L"");
         HWND control = ::CreateWindowExW(
-            0, cls.className, row.caption ? row.caption : L"", cls.style,
-            quenzel::TwipsToPixels(twips.left, dpi), quenzel::TwipsToPixels(twips.top, dpi),
-            quenzel::TwipsToPixels(twips.width, dpi), quenzel::TwipsToPixels(twips.height, dpi),
-            window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
-        if (control)
-            ::SendMessageW(control, WM_SETFONT, font, FALSE);
+            0, cls.className, text.c_str(), cls.style, quenzel::TwipsToPixels(twips.left, dpi),
+            quenzel::TwipsToPixels(twips.top, dpi), quenzel::TwipsToPixels(twips.width, dpi),
+            quenzel::TwipsToPixels(twips.height, dpi), window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+        if (!control)
+            continue;
+        ::SendMessageW(control, WM_SETFONT, font, FALSE);
+        if (picture)
+            ::DefWindowProcW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     }
+    ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
 }
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -51,6 +65,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WindowProcedure;
     wc.hInstance = instance;
+    if (withControls)
+        wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_WRENCH),
+                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+                                                   ::GetSystemMetrics(SM_CXICON), LR_SHARED));
     wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     wc.lpszClassName = kClassName;
@@ -62,10 +80,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                quenzel::TwipsToPixels(quenzel::kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    HWND owner = withControls ? ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                                  nullptr, instance, nullptr)
+                              : nullptr;
     HWND window = ::CreateWindowExW(0, kClassName, withControls ? kTitleWithControls : kTitle,
                                     kStyle, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                     (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                    nullptr, nullptr, instance, nullptr);
+                                    owner, nullptr, instance, nullptr);
     if (!window)
         return 1;
     if (withControls)

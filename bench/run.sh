@@ -8,6 +8,7 @@
 # Usage: bench/run.sh            (QUENZEL_BENCH_RUNS: start-up runs per program, default 30;
 #                                 QUENZEL_BENCH_SEARCH_RUNS: timed searches per length, 15)
 #        bench/run.sh --native   (the native device search alone)
+#        bench/run.sh --startup  (the start-up alone; QUENZEL_BENCH_BARE: another baseline .exe)
 # Wine runs in a throw-away prefix with one wineserver for the whole run; it is seeded with
 # scripts/win95.reg, so quenzel.exe reads real settings, its device list included.
 set -eu
@@ -30,13 +31,15 @@ if [ "${1:-}" = --wine-part ]; then
     out="$WINEPREFIX/out.txt"
     status=0
     wine "$bin/bench/startup_bench.exe" "$runs" "$(winepath -w "$bin/quenzel.exe")" \
-        "$(winepath -w "$bin/bench/bare_window.exe")" "CD-ROM-Laufwerk (SCSI)" \
+        "$(winepath -w "${QUENZEL_BENCH_BARE:-$bin/bench/bare_window.exe}")" "CD-ROM-Laufwerk (SCSI)" \
         </dev/null >"$out" 2>&1 || status=1
     tr -d '\r' <"$out"
-    echo
-    echo "on advapi32 (under Wine):"
-    wine "$bin/bench/search_advapi32.exe" "$searchRuns" </dev/null >"$out" 2>&1 || status=1
-    tr -d '\r' <"$out"
+    if [ "${2:-}" != --startup ]; then
+        echo
+        echo "on advapi32 (under Wine):"
+        wine "$bin/bench/search_advapi32.exe" "$searchRuns" </dev/null >"$out" 2>&1 || status=1
+        tr -d '\r' <"$out"
+    fi
     quiet wineserver -k || true
     exit $status
 fi
@@ -83,6 +86,14 @@ if [ "${1:-}" = --native ]; then
 fi
 cmake -S . -B build/bench-windows -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel -DQUENZEL_TESTS=OFF >/dev/null
+if [ "${1:-}" = --startup ]; then
+    cmake --build build/bench-windows -j2 --target quenzel bare_window startup_bench >/dev/null
+    WINEPREFIX=$(mktemp -d /tmp/quenzel-bench-prefix.XXXXXX)
+    export WINEPREFIX
+    trap 'rm -rf "$WINEPREFIX"' EXIT
+    xvfb-run -a -s "-screen 0 1024x768x24" sh "$top/bench/run.sh" --wine-part --startup
+    exit
+fi
 cmake --build build/bench-windows -j2 \
     --target quenzel bare_window startup_bench search_advapi32 >/dev/null
 cmake -S . -B build/bench-win95 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" \

@@ -38,7 +38,7 @@ SCOPE = {
     "settings": [ENGINE, ENGINE_WINE, *WINDOW],
     "registry/key.h": [ENGINE, ENGINE_WINE, *WINDOW],
     "registry/advapi32": [ENGINE_WINE, *WINDOW],
-    "window/quenzel.manifest": MANIFEST,
+    "window/quenzel.manifest": [*MANIFEST, *WINDOW],
     "window/CMakeLists.txt": [*MANIFEST, IMPORTS, *WINDOW, E2E_32],
     "window/main.cpp": [E2E_32],
     "window": [*WINDOW, IMPORTS, E2E_32],
@@ -67,20 +67,19 @@ FAULTS = [
        "    if (mediaChangeSource_ == MediaChangeSource::None)\n"
        "        form_.SetCheckEnabled(kMediaChange, false);\n}\n\n// Without")]),
     ("byte-0 device skipped", "settings/settings.cpp",
-     [("&mediaChange_) ==\n            error::SUCCESS) {",
-       "&mediaChange_) ==\n            error::SUCCESS && InsertNotifyData[0]) {")]),
+     [("InsertNotifyData) ==\n            error::SUCCESS) {",
+       "InsertNotifyData) ==\n            error::SUCCESS && InsertNotifyData[0]) {")]),
     ("4-byte AutoInsertNotification accepted", "settings/settings.h",
      [("std::string InsertNotifyData = std::string(1, '\\0');",
        "std::string InsertNotifyData = std::string(4, '\\0');")]),
     ("REG_DWORD type of the mask lost", "settings/settings.cpp",
-     [("const bool dword = driveTypes_.read && driveTypes_.type == reg::DWORD;",
-       "const bool dword = false;")]),
+     [("now.read && now.type == reg::DWORD ? reg::DWORD : reg::BINARY", "reg::BINARY")]),
     ("verb written without its NUL", "settings/settings.cpp",
      [("AudioCdVerb + '\\0'", "AudioCdVerb")]),
     ("value written under no device", "settings/settings.cpp",
      [("return true; // no device was found", "[[fallthrough]]; // no device was found")]),
     ("failed save not reported (engine)", "settings/settings.cpp",
-     [("report.driveTypesFailed = !Write(", "report.driveTypesFailed = false && !Write(")]),
+     [("report.driveTypesFailed = !report.driveTypesWritten;", "report.driveTypesFailed = false;")]),
     ("failed save not reported (window)", "window/form1.cpp",
      [("if (report.AnyFailed() || report.machinePolicyDecides)", "if (report.machinePolicyDecides)")]),
     ("key created on open (advapi32)", "registry/advapi32_registry.cpp",
@@ -111,7 +110,8 @@ FAULTS = [
     ("machine policy compared the wrong way", "settings/settings.cpp",
      [("machine != DriveTypeData", "machine == DriveTypeData")]),
     ("missing Cdrom \"AutoRun\" written when left alone", "settings/settings.cpp",
-     [("DwordBytes(value != 0 ? 1 : 0), mediaChange_, changed)", "DwordBytes(value != 0 ? 1 : 0), mediaChange_, true)")]),
+     [("    if (BoxesChanged(kMediaChange, kMediaChange))\n",
+       "    if (BoxesChanged(kMediaChange, kMediaChange) || mediaChangeSource_ == MediaChangeSource::CdromService)\n")]),
     ("\"&Standard\" also sets \"&aktiv\"", "settings/settings.cpp",
      [("    form_.SetValue(kAudioCd, 1);\n}", "    form_.SetValue(kAudioCd, 1);\n    form_.SetValue(kMediaChange, 1);\n}")]),
     ("label text widened byte by byte, not converted", "window/text_api.cpp",
@@ -120,7 +120,7 @@ FAULTS = [
      [("    Form_Load();\n\n", ""),
       ("    ::UpdateWindow(window_);\n", "    ::UpdateWindow(window_);\n    Form_Load();\n")]),
     ("no WM_SETTINGCHANGE after a save", "window/form1.cpp",
-     [("        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n", "")]),
+     [("        if (report.driveTypesWritten)\n            text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n", "")]),
     ("the information box without its owner", "window/form1.cpp",
      [("ShowAboutBox(window_, texts::kTitle", "ShowAboutBox(nullptr, texts::kTitle")]),
     ("the last check box's clicks ignored", "window/form1.cpp",
@@ -128,36 +128,38 @@ FAULTS = [
     ("a check box moved over its neighbour", "window/controls.cpp",
      [("texts::kCheckRemovable,       900,  900,", "texts::kCheckRemovable,       900,  700,")]),
     ("the controls keep the system font", "window/form1.cpp",
-     [("        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);\n", "")]),
+     [("        ::SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);\n", "")]),
     ("the save warning without its warning icon", "window/module1.cpp",
      [("MB_ICONWARNING | MB_OK", "MB_ICONINFORMATION | MB_OK")]),
     ("an identical write not skipped", "settings/settings.cpp",
-     [("stored.read ? stored.type == type && stored.bytes == bytes : !boxesChanged",
-       "stored.read ? false : !boxesChanged")]),
+     [("now.read && now.type == type && now.bytes == DriveTypeData", "false")]),
     ("an untouched missing mask written", "settings/settings.cpp",
-     [("BoxesChanged(kRemovable, kRamDisk)", "true")]),
+     [("const bool drivesChanged = BoxesChanged(kRemovable, kRamDisk);", "const bool drivesChanged = true;")]),
     ("the policy note decided before the clicks are applied", "settings/settings.cpp",
-     [("    SaveReport report;\n", "    SaveReport report;\n    report.machinePolicyDecides = MachinePolicyDiffers();\n"),
-      ("    report.machinePolicyDecides = MachinePolicyDiffers();\n    return report;", "    return report;")]),
+     [("    const bool drivesChanged = BoxesChanged(kRemovable, kRamDisk);\n",
+       "    const bool drivesChanged = BoxesChanged(kRemovable, kRamDisk);\n"
+       "    report.machinePolicyDecides = drivesChanged && ntFamily_ && MachinePolicyDiffers();\n"),
+      ("    report.machinePolicyDecides = drivesChanged && ntFamily_ && MachinePolicyDiffers();\n    return report;",
+       "    return report;")]),
     ("the broadcast sent before the save", "window/form1.cpp",
      [("        const SaveReport report = settings_.SaveValues();\n",
        "        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n"
        "        const SaveReport report = settings_.SaveValues();\n"),
-      ("        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n        break;",
+      ("        if (report.driveTypesWritten)\n            text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n        break;",
        "        break;")]),
     ("the window still up during the broadcast", "window/form1.cpp",
      [("            ShowSaveWarning(window_, texts::kTitle, report);\n        End();\n",
        "            ShowSaveWarning(window_, texts::kTitle, report);\n"),
-      ("        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n        break;",
-       "        text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n"
+      ("            text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n        break;",
+       "            text::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n"
        "        End();\n        break;")]),
-    ("the small icon is the big one", "window/text_api.cpp",
-     [("    wc.hIcon = windowClass.icon;\n", "    wc.hIcon = wc.hIconSm = windowClass.icon;\n")]),
+    ("the small icon is the big one", "window/form1.cpp",
+     [("IDI_WRENCH, dpi::SystemMetric(SM_CXSMICON, dpi)", "IDI_WRENCH, dpi::SystemMetric(SM_CXICON, dpi)")]),
     ("a W function of user32 imported", "window/text_api.cpp",
      [("    if (const WideUser32 *w = Wide())\n        w->SetWindowTextW(window, text.c_str());",
        "    if (Wide())\n        ::SetWindowTextW(window, text.c_str());")]),
-    ("the runtime's CreateSemaphoreW imported", "window/runtime_semaphore.cpp",
-     [("__imp__CreateSemaphoreW@16", "__imp__CreateSemaphoreW_unused@16")]),
+    ("the runtime's CreateSemaphoreW imported", "window/CMakeLists.txt",
+     [("__imp__CreateSemaphoreW@16\\\"=", "__imp__CreateSemaphoreW_unused@16\\\"=")]),
     ("the 32-bit program linked on msvcrt.dll", "cmake/mingw-i686.cmake",
      [("-lmoldname -lmingwex -lcrtdll", "-lmoldname -lmingwex -lmsvcrt")]),
     ("the device list's name buffer one short", "settings/settings.cpp",
@@ -170,9 +172,10 @@ FAULTS = [
     ("the description read one long", "settings/settings.cpp",
      [("std::string description = kBlankBuffer;", "std::string description(257, ' ');")]),
     ("the type left out of the identical-write check", "settings/settings.cpp",
-     [("stored.type == type && stored.bytes == bytes", "stored.bytes == bytes")]),
+     [("now.read && now.type == type && now.bytes", "now.read && now.bytes")]),
     ("the Cdrom switch read with room to spare", "settings/settings.cpp",
-     [("    std::string value(4, '\\0');\n    service.Query", "    std::string value(8, '\\0');\n    service.Query")]),
+     [("    std::string value(4, '\\0');\n    const bool read = service.Query",
+       "    std::string value(8, '\\0');\n    const bool read = service.Query")]),
     ("the message loop passes no key to the dialog manager", "window/message_loop.cpp",
      [("text::IsDialogMessageText(dialog, &message)", "text::IsDialogMessageText(nullptr, &message)")]),
     ("a caption converted with the OEM code page", "window/text_api.cpp",
@@ -184,6 +187,44 @@ FAULTS = [
      [("(::GetVersion() & 0x80000000u) == 0 && FindAll", "FindAll")]),
     ("the 64-bit program asks to run as invoked", "window/CMakeLists.txt",
      [("set(QUENZEL_EXECUTION_LEVEL highestAvailable)", "set(QUENZEL_EXECUTION_LEVEL asInvoker)")]),
+    ("a control left at the old DPI (framed ones taken as moving with their frame)", "window/form1.cpp",
+     [("        ::SetWindowPos(controls_[i], nullptr,", "        if (row.frame == kInWindow)\n        ::SetWindowPos(controls_[i], nullptr,")]),
+    ("the font not remade for the new DPI", "window/form1.cpp",
+     [("font_.reset(CreateDialogFont(dpi));", "font_.reset(CreateDialogFont(ScreenDpi()));")]),
+    ("a picture kept at the old size", "window/form1.cpp",
+     [("        if (row.kind == ControlKind::Picture)\n", "        if (row.kind == ControlKind::Picture && !pictures_[i])\n")]),
+    ("a box state lost in the relayout", "window/form1.cpp",
+     [("        LayOut(HIWORD(wParam));\n", "        LayOut(HIWORD(wParam));\n        Form_Load();\n")]),
+    ("the common controls 6 not asked for", "window/quenzel.manifest.in",
+     [("re:  <dependency>.*?</dependency>\n", "")]),
+    ("per-monitor scaling not asked for", "window/quenzel.manifest.in",
+     [("re:      <dpiAwareness .*?</dpiAwareness>\n", "")]),
+    ("comctl32's InitCommonControlsEx imported", "window/form1.cpp",
+     [("    ::InitCommonControls();\n",
+       "    const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES};\n"
+       "    ::InitCommonControlsEx(&classes);\n")]),
+    ("a picture stretched by a fraction", "window/icons.cpp",
+     [("const int size = place / frame * frame;", "const int size = place;")]),
+    ("an untouched value rewritten for its spelling", "settings/settings.cpp",
+     [("    if (BoxesChanged(kAudioCd, kAudioCd)) {",
+       "    if (BoxesChanged(kAudioCd, kAudioCd) || CutAtNull(AudioCdVerb) != (form_.Value(kAudioCd) ? \"play\" : \"\")) {")]),
+    ("the mask written from the bytes read at start", "settings/settings.cpp",
+     [("    DriveTypeData.assign(4, '\\0');\n    StoredValue now;\n    {\n"
+       "        Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::QUERY_VALUE);\n"
+       "        key.Query(\"NoDriveTypeAutoRun\", reg::BINARY, DriveTypeData, &now);\n    }\n",
+       "    StoredValue now;\n")]),
+    ("a mask gone meanwhile taken as the one read at start", "settings/settings.cpp",
+     [("    DriveTypeData.assign(4, '\\0');\n    StoredValue now;", "    StoredValue now;")]),
+    ("the note without a drive change", "settings/settings.cpp",
+     [("report.machinePolicyDecides = drivesChanged && ntFamily_ &&", "report.machinePolicyDecides = ntFamily_ &&")]),
+    ("the note on Windows 95", "settings/settings.cpp",
+     [("drivesChanged && ntFamily_ && MachinePolicyDiffers()", "drivesChanged && MachinePolicyDiffers()")]),
+    ("the broadcast with nothing written", "window/form1.cpp",
+     [("        if (report.driveTypesWritten)\n            text::BroadcastSettingChange", "        text::BroadcastSettingChange")]),
+    ("Escape presses \"&Abbrechen\"", "window/form1.cpp",
+     [("    if (notification != BN_CLICKED)\n        return;",
+       "    if (id == IDCANCEL)\n        id = ControlId(ControlKind::PushButton, 3);\n"
+       "    if (notification != BN_CLICKED)\n        return;")]),
 ]
 
 
@@ -196,6 +237,14 @@ def run(cmd, cwd, env=None, timeout=1800):
     except subprocess.TimeoutExpired as e:
         out = e.stdout.decode(errors="replace") if isinstance(e.stdout, bytes) else (e.stdout or "")
         return -1, out + "\n[timeout]"
+
+
+def copy_if_changed(src, dst):
+    """Copies a file whose bytes differ, stamped now: an older stamp would look built already."""
+    if not os.path.exists(dst) or open(src, "rb").read() != open(dst, "rb").read():
+        shutil.copyfile(src, dst)
+        shutil.copymode(src, dst)
+    return dst
 
 
 def scope_of(path):
@@ -233,7 +282,7 @@ def main():
     scratch = os.path.join(ROOT, "build", "faults", os.path.basename(source.rstrip("/")))
     os.makedirs(scratch, exist_ok=True)
     shutil.copytree(source, scratch, ignore=shutil.ignore_patterns("build", ".git"),
-                    dirs_exist_ok=True)
+                    dirs_exist_ok=True, copy_function=copy_if_changed)
     env = dict(os.environ, WINEDEBUG="-all")
     prefix = os.path.join(scratch, "build", "windows", "wineprefix")
 

@@ -4,7 +4,7 @@
 # Windows 95-like registry (scripts/win95.reg); settings saved with "OK" persist there. With
 # WINEPREFIX set, that prefix is used as it is. Without an X display the window opens on a
 # virtual one, a screenshot goes to build/quenzel.png and the window is closed without saving.
-# QUENZEL_DPI=144 (own prefix only) shows the window at another screen resolution.
+# QUENZEL_DPI=144 or 192 (own prefix only) shows the window at another screen resolution.
 set -eu
 cd "$(dirname "$0")/.."
 top=$(pwd)

@@ -44,7 +44,7 @@ void Settings::ReadValuesFromRegistry() {
 void Settings::ReadDriveTypes() {
     {
         Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::QUERY_VALUE);
-        key.Query("NoDriveTypeAutoRun", reg::BINARY, DriveTypeData, &driveTypes_);
+        key.Query("NoDriveTypeAutoRun", reg::BINARY, DriveTypeData);
     }
     const auto m = static_cast<unsigned char>(DriveTypeData[0]);
     for (int i = kRemovable; i <= kRamDisk; ++i)
@@ -55,7 +55,7 @@ void Settings::ReadAudioCdVerb() {
     AudioCdVerb = kBlankBuffer;
     {
         Key key(registry_, hkey::LOCAL_MACHINE, kAudioCdShellKey, key::QUERY_VALUE);
-        key.Query("", reg::SZ, AudioCdVerb, &audioCd_);
+        key.Query("", reg::SZ, AudioCdVerb);
     }
     form_.SetValue(kAudioCd, LowerAscii(CutAtNull(AudioCdVerb)) == "play" ? 1 : 0);
 }
@@ -63,7 +63,8 @@ void Settings::ReadAudioCdVerb() {
 // The first listed device whose "AutoInsertNotification" can be read is the CD-ROM drive.
 void Settings::SearchCdromDevice() {
     Key list(registry_, hkey::DYN_DATA, kDeviceListKey, key::ENUMERATE_SUB_KEYS);
-    if (!list.IsOpen()) {
+    ntFamily_ = !list.IsOpen();
+    if (ntFamily_) {
         ReadCdromService();
         if (mediaChangeSource_ == MediaChangeSource::None)
             form_.SetCheckEnabled(kMediaChange, false);
@@ -89,7 +90,7 @@ void Settings::SearchCdromDevice() {
         // The path ends at the hardware key's NUL; the spaces behind it take no part.
         devicePath.assign("Enum\\").append(CdHardwareKey, 0, CdHardwareKey.find('\0'));
         Key device(registry_, hkey::LOCAL_MACHINE, devicePath, key::QUERY_VALUE);
-        if (device.Query("AutoInsertNotification", reg::BINARY, InsertNotifyData, &mediaChange_) ==
+        if (device.Query("AutoInsertNotification", reg::BINARY, InsertNotifyData) ==
             error::SUCCESS) {
             std::string description = kBlankBuffer;
             device.Query("DeviceDesc", reg::SZ, description);
@@ -112,52 +113,70 @@ void Settings::ReadCdromService() {
     if (!service.IsOpen())
         return;
     std::string value(4, '\0');
-    service.Query("AutoRun", reg::DWORD, value, &mediaChange_);
+    const bool read = service.Query("AutoRun", reg::DWORD, value) == error::SUCCESS;
     mediaChangeSource_ = MediaChangeSource::CdromService;
     form_.ShowAllDrivesNote();
-    form_.SetValue(kMediaChange, mediaChange_.read && value == std::string(4, '\0') ? 0 : 1);
+    form_.SetValue(kMediaChange, read && value == std::string(4, '\0') ? 0 : 1);
 }
 
+// A setting is written only when its boxes changed since the read; one left alone stays as stored,
+// whatever its spelling, and is never warned about.
 SaveReport Settings::SaveValues() {
     SaveReport report;
+    const bool drivesChanged = BoxesChanged(kRemovable, kRamDisk);
+    if (drivesChanged)
+        SaveDriveTypes(report);
+    if (BoxesChanged(kAudioCd, kAudioCd)) {
+        AudioCdVerb = form_.Value(kAudioCd) != 0 ? "play" : "";
+        report.audioCdFailed =
+            !Write(hkey::LOCAL_MACHINE, kAudioCdShellKey, "", reg::SZ, AudioCdVerb + '\0');
+    }
+    if (BoxesChanged(kMediaChange, kMediaChange))
+        report.mediaChangeFailed = !SaveMediaChange();
+    report.machinePolicyDecides = drivesChanged && ntFamily_ && MachinePolicyDiffers();
+    return report;
+}
 
+// The mask as stored now, read as at start, with only the bits of the changed boxes set anew: what
+// another program stored meanwhile stays.
+void Settings::SaveDriveTypes(SaveReport &report) {
+    DriveTypeData.assign(4, '\0');
+    StoredValue now;
+    {
+        Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::QUERY_VALUE);
+        key.Query("NoDriveTypeAutoRun", reg::BINARY, DriveTypeData, &now);
+    }
     auto m = static_cast<unsigned char>(DriveTypeData[0]);
     for (int i = kRemovable; i <= kRamDisk; ++i) {
+        if (!BoxesChanged(i, i))
+            continue;
         if (form_.Value(i) == 0)
             m = static_cast<unsigned char>(m | (1u << i));
         else
             m = static_cast<unsigned char>(m & ~(1u << i));
     }
     DriveTypeData[0] = static_cast<char>(m);
-    const bool dword = driveTypes_.read && driveTypes_.type == reg::DWORD;
-    report.driveTypesFailed = !Write(hkey::CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun",
-                                     dword ? reg::DWORD : reg::BINARY, DriveTypeData, driveTypes_,
-                                     BoxesChanged(kRemovable, kRamDisk));
-
-    AudioCdVerb = form_.Value(kAudioCd) != 0 ? "play" : "";
-    report.audioCdFailed = !Write(hkey::LOCAL_MACHINE, kAudioCdShellKey, "", reg::SZ,
-                                  AudioCdVerb + '\0', audioCd_, BoxesChanged(kAudioCd, kAudioCd));
-
-    report.mediaChangeFailed = !SaveMediaChange();
-    report.machinePolicyDecides = MachinePolicyDiffers();
-    return report;
+    const std::uint32_t type = now.read && now.type == reg::DWORD ? reg::DWORD : reg::BINARY;
+    if (now.read && now.type == type && now.bytes == DriveTypeData)
+        return; // another program made the same change meanwhile
+    report.driveTypesWritten =
+        Write(hkey::CURRENT_USER, kPolicyKey, "NoDriveTypeAutoRun", type, DriveTypeData);
+    report.driveTypesFailed = !report.driveTypesWritten;
 }
 
-// Returns false when the setting should have been written and could not be.
+// Returns false when the setting could not be written.
 bool Settings::SaveMediaChange() {
     const int value = form_.Value(kMediaChange);
-    const bool changed = BoxesChanged(kMediaChange, kMediaChange);
     switch (mediaChangeSource_) {
     case MediaChangeSource::None:
         return true; // no device was found: there is nothing of ours to write under "Enum"
     case MediaChangeSource::Device:
         InsertNotifyData[0] = static_cast<char>(value);
         return Write(hkey::LOCAL_MACHINE, "Enum\\" + CutAtNull(CdHardwareKey),
-                     "AutoInsertNotification", reg::BINARY, InsertNotifyData, mediaChange_,
-                     changed);
+                     "AutoInsertNotification", reg::BINARY, InsertNotifyData);
     case MediaChangeSource::CdromService:
         return Write(hkey::LOCAL_MACHINE, kCdromServiceKey, "AutoRun", reg::DWORD,
-                     DwordBytes(value != 0 ? 1 : 0), mediaChange_, changed);
+                     DwordBytes(value != 0 ? 1 : 0));
     }
     return true;
 }
@@ -169,13 +188,8 @@ bool Settings::BoxesChanged(int first, int last) {
     return false;
 }
 
-// A write that would store what is stored already is left out: it changes nothing and could only
-// fail for want of rights. A value that could not be read is written only when its boxes changed,
-// so that a missing value stays missing. Returns false when a write was needed and failed.
 bool Settings::Write(RegHandle root, const std::string &path, const char *name, std::uint32_t type,
-                     const std::string &bytes, const StoredValue &stored, bool boxesChanged) {
-    if (stored.read ? stored.type == type && stored.bytes == bytes : !boxesChanged)
-        return true;
+                     const std::string &bytes) {
     Key key(registry_, root, path, key::SET_VALUE);
     return key.IsOpen() && key.Set(name, type, bytes) == error::SUCCESS;
 }
@@ -188,7 +202,7 @@ bool Settings::MachinePolicyDiffers() {
     std::string machine(4, '\0');
     const RegResult result = key.Query("NoDriveTypeAutoRun", reg::DWORD, machine);
     if (result == error::MORE_DATA)
-        return true;
+        return true; // longer than 4 bytes: what it decides is unknown, so the note says it may
     return result == error::SUCCESS && machine != DriveTypeData;
 }
 

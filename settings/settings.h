@@ -36,6 +36,7 @@ struct SaveReport {
     bool audioCdFailed = false;
     bool mediaChangeFailed = false;
     bool machinePolicyDecides = false; // a machine-wide mask differs from the one saved
+    bool driveTypesWritten = false;    // the mask was written: the shell should hear of it
 
     bool AnyFailed() const { return driveTypesFailed || audioCdFailed || mediaChangeFailed; }
 };
@@ -69,18 +70,19 @@ class Settings {
     void ReadAudioCdVerb();
     void SearchCdromDevice();
     void ReadCdromService();
+    void SaveDriveTypes(SaveReport &report);
     bool SaveMediaChange();
     bool BoxesChanged(int first, int last);
     bool Write(RegHandle root, const std::string &path, const char *name, std::uint32_t type,
-               const std::string &bytes, const StoredValue &stored, bool boxesChanged);
+               const std::string &bytes);
     bool MachinePolicyDiffers();
 
     Registry &registry_;
     FormView &form_;
     MediaChangeSource mediaChangeSource_ = MediaChangeSource::None;
-    // What the start-up read found of each setting, and the boxes as it left them.
-    StoredValue driveTypes_, audioCd_, mediaChange_;
-    std::array<int, kCheckCount> boxesAfterRead_{};
+    // Only Windows 95 to Me have the device list under HKEY_DYN_DATA; without it, the NT family.
+    bool ntFamily_ = false;
+    std::array<int, kCheckCount> boxesAfterRead_{}; // the boxes as the start-up read left them
 };
 
 } // namespace quenzel

@@ -16,7 +16,7 @@ imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '
 on() { sed 's/#.*//; s/[[:space:]]//g' "$lists/$2" | grep -qxF "$1"; }
 failures=$(printf '%s\n' "$imports" | while read -r dll name; do
     case $dll in
-    kernel32 | user32 | gdi32 | advapi32 | crtdll) ;;
+    kernel32 | user32 | gdi32 | advapi32 | comctl32 | crtdll) ;;
     *) echo "$dll.dll: not part of Windows 95 as installed ($name)" && continue ;;
     esac
     [ "$name" != "<ordinal>" ] || { echo "$dll.dll: an import by ordinal" && continue; }

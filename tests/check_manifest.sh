@@ -1,6 +1,7 @@
 #!/bin/sh
-# Checks the execution level a program's manifest asks for: highestAvailable for the 64-bit
-# program, asInvoker for the 32-bit one.    Usage: tests/check_manifest.sh PROGRAM.exe
+# Checks what a program's manifest asks for: the common controls that draw the system's visual
+# style, scaling per monitor, and the execution level: highestAvailable for the 64-bit program,
+# asInvoker for the 32-bit one.    Usage: tests/check_manifest.sh PROGRAM.exe
 set -eu
 exe=${1:?usage: check_manifest.sh PROGRAM.exe}
 case $(objdump -f "$exe" | sed -n 's/.*file format //p') in
@@ -8,7 +9,12 @@ pei-x86-64) want=highestAvailable ;;
 pei-i386) want=asInvoker ;;
 *) echo "FAIL: $exe is no Windows program" >&2 && exit 1 ;;
 esac
-got=$(wrestool -x --raw --type=24 "$exe" | tr '\n' ' ' | grep -o '<requestedExecutionLevel[^>]*>' |
+manifest=$(wrestool -x --raw --type=24 "$exe" | tr -s '\r\n\t ' ' ')
+got=$(printf '%s' "$manifest" | grep -o '<requestedExecutionLevel[^>]*>' |
     sed -n 's/.* level="\([^"]*\)".*/\1/p') || true
 [ "$got" = "$want" ] || { echo "FAIL: $exe asks for \"$got\", not \"$want\"" >&2 && exit 1; }
-echo "ok: $exe asks for $want"
+for entry in '<dependency> <dependentAssembly> <assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0" processorArchitecture="*" publicKeyToken="6595b64144ccf1df" language="*"/>' \
+    '>true</dpiAware>' '>PerMonitorV2</dpiAwareness>'; do
+    printf '%s' "$manifest" | grep -qF "$entry" || { echo "FAIL: $exe's manifest lacks $entry" >&2 && exit 1; }
+done
+echo "ok: $exe asks for $want, the common controls 6 and per-monitor scaling"

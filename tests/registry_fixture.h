@@ -56,5 +56,8 @@ inline const std::string kCdrom =
 inline const std::string kWin95 = "REGEDIT4\n" + kMask + "hex:95,00,00,00\n" + kVerb +
                                   "\"play\"\n" + kEntry + "\"SCSI\\\\CDROM\\\\0\"\n" + kDevice +
                                   "\"DeviceDesc\"=\"CD-ROM\"\n\"AutoInsertNotification\"=hex:01\n";
+// The NT family has no device list but the Cdrom driver.
+inline const std::string kNt = "REGEDIT4\n" + kMask + "hex:95,00,00,00\n" + kVerb + "\"play\"\n" +
+                               kCdrom + "\"Start\"=dword:00000001\n";
 
 } // namespace quenzel

@@ -54,7 +54,7 @@ VGA_RGB = dict(VGA)
 VGA_INDEX = {rgb: i for i, (_, rgb) in enumerate(VGA)}
 
 # Which drawings go into which file, as (size, bits per pixel), in directory order.
-FULL = [(32, 4), (16, 4), (48, 4), (32, 8), (16, 8), (48, 8)]
+FULL = [(32, 4), (16, 4), (48, 4), (64, 4), (32, 8), (16, 8), (48, 8), (64, 8)]
 ICONS = [
     ("wrench", [(32, 4), (16, 4)]),
     ("image0", FULL),

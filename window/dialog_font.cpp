@@ -1,6 +1,7 @@
 // The dialog font: the system's message font, made smaller only where a caption would not fit.
 #include "dialog_font.h"
 
+#include "dpi.h"
 #include "text_api.h"
 #include "texts.h"
 
@@ -37,7 +38,7 @@ bool FitsWithGap(HDC dc, ControlKind kind, const std::wstring &caption, SIZE siz
     const SIZE text = text::TextExtent(dc, shown);
     switch (kind) {
     case ControlKind::CheckBox: {
-        const int square = std::max(::GetSystemMetrics(SM_CXMENUCHECK), MulDiv(13, dpi, 96));
+        const int square = std::max(dpi::SystemMetric(SM_CXMENUCHECK, dpi), MulDiv(13, dpi, 96));
         return square + digit / 2 + 1 + text.cx + 2 <= size.cx && text.cy <= size.cy;
     }
     case ControlKind::PushButton:
@@ -87,15 +88,11 @@ bool AllCaptionsFit(HDC dc, HFONT font, const std::vector<Caption> &captions, in
     return fit;
 }
 
-// The system's message font, at the screen's DPI. The size of the structure is the one Windows 95
-// knew: later fields make older systems refuse it.
-LOGFONTA MessageFont() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
-    if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
-        return metrics.lfMessageFont;
+// The system's message font at dpi.
+LOGFONTA MessageFont(int dpi) {
     LOGFONTA font{};
-    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    if (!dpi::MessageFont(dpi, font))
+        ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
     return font;
 }
 
@@ -103,7 +100,7 @@ LOGFONTA MessageFont() {
 
 // One screen DC measures the captions for every candidate font.
 HFONT CreateDialogFont(int dpi) {
-    LOGFONTA font = MessageFont();
+    LOGFONTA font = MessageFont(dpi);
     if (font.lfHeight == 0)
         font.lfHeight = -MulDiv(8, dpi, 72);
     const int sign = font.lfHeight < 0 ? -1 : 1;

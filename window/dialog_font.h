@@ -7,7 +7,7 @@
 
 namespace quenzel {
 
-// The message font, at the screen's DPI; when a caption of the control table (or a text the label
+// The message font at dpi; when a caption of the control table (or a text the label
 // can show) would be clipped at the table's sizes, the largest smaller height with which all fit,
 // down to three quarters of the system's.
 HFONT CreateDialogFont(int dpi);

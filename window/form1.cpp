@@ -3,10 +3,14 @@
 
 #include "control_class.h"
 #include "dialog_font.h"
+#include "dpi.h"
+#include "icons.h"
 #include "module1.h"
 #include "resource.h"
 #include "text_api.h"
 #include "texts.h"
+
+#include <commctrl.h>
 
 #include <string>
 
@@ -18,20 +22,6 @@ constexpr wchar_t kClassName[] = L"QuenzelForm1";
 // A fixed dialog frame: title, system menu and close box; no sizing, minimising or maximising.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr UINT kPolicyBroadcastTimeout = 1000; // milliseconds
-
-// An icon resource at the given size, shared: it belongs to the system and is never destroyed.
-HICON LoadSharedIcon(HINSTANCE instance, int id, int size) {
-    return static_cast<HICON>(
-        ::LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_SHARED));
-}
-
-// The name by which a resource id is given as text: "#" and the id in decimal digits.
-std::wstring ResourceName(int id) {
-    std::wstring digits;
-    for (; id > 0; id /= 10)
-        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + id % 10));
-    return L"#" + digits;
-}
 
 } // namespace
 
@@ -45,12 +35,10 @@ Form1::~Form1() {
 }
 
 bool Form1::Create() {
-    const int dpi = ScreenDpi();
+    // Version 6 of the common controls, where the manifest asks for it, draws the system's style.
+    ::InitCommonControls();
     const text::WindowClass windowClass{
-        kClassName,
-        &Form1::WindowProcedure,
-        instance_,
-        LoadSharedIcon(instance_, IDI_WRENCH, ::GetSystemMetrics(SM_CXICON)),
+        kClassName, &Form1::WindowProcedure, instance_,
         ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), // IDC_ARROW
         reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
     classRegistered_ = text::RegisterWindowClass(windowClass);
@@ -62,20 +50,20 @@ bool Form1::Create() {
         text::CreateWindowText(0, L"STATIC", L"", WS_POPUP, RECT{}, nullptr, 0, instance_, nullptr);
     if (!owner_)
         return false;
+    if (!text::CreateWindowText(0, kClassName, texts::kTitle, kFormStyle, RECT{}, owner_, 0,
+                                instance_, this) ||
+        !CreateControls())
+        return false;
 
+    // Laid out for the DPI of the monitor it opens on, in the middle of the screen.
+    const int dpi = dpi::ForWindow(window_);
     RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    const RECT placed{left, top, left + width, top + height};
-    if (!text::CreateWindowText(0, kClassName, texts::kTitle, kFormStyle, placed, owner_, 0,
-                                instance_, this))
-        return false;
-
-    font_.reset(CreateDialogFont(dpi));
-    if (!CreateControls(dpi))
-        return false;
+    PlaceWindow(RECT{left, top, left + width, top + height}, dpi);
+    LayOut(dpi);
     // Mnemonics stay underlined, as on the systems this tool was first made for.
     ::SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
 
@@ -89,36 +77,63 @@ bool Form1::Create() {
     return true;
 }
 
-// In table order, so that the dialog manager's tab order is the table's.
-bool Form1::CreateControls(int dpi) {
+// In table order, so that the dialog manager's tab order is the table's; LayOut places them.
+bool Form1::CreateControls() {
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlRow &row = kControls[i];
         const ControlClass cls = ClassOf(row.kind);
-        // A picture names its icon resource ("#100"), which the static loads as it is created, at
-        // the system icon size (which grows with the DPI as the twips do: the frame of that size
-        // where the artwork has one, else the nearest one scaled to it), shared, so the system
-        // owns it. Its place in the table is that size, so the static keeps it and draws the icon
-        // through its mask, centred, without resizing itself.
-        const std::wstring text = row.kind == ControlKind::Picture
-                                      ? ResourceName(IDI_IMAGE0 + row.index)
-                                      : std::wstring(row.caption ? row.caption : L"");
-        const TwipsRect twips = ClientTwips(row);
-        const int left = TwipsToPixels(twips.left, dpi), top = TwipsToPixels(twips.top, dpi);
-        const RECT rect{left, top, left + TwipsToPixels(twips.width, dpi),
-                        top + TwipsToPixels(twips.height, dpi)};
-        HWND control = text::CreateWindowText(0, cls.className, text, cls.style, rect, window_,
+        controls_[i] = text::CreateWindowText(0, cls.className, row.caption ? row.caption : L"",
+                                              cls.style, RECT{}, window_,
                                               ControlId(row.kind, row.index), instance_, nullptr);
-        if (!control)
+        if (!controls_[i])
             return false;
-        controls_[i] = control;
-        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-        // The resource name was only for loading: a picture has no caption. The static's own
-        // WM_SETTEXT would load an icon of that name, so the text goes straight to the default
-        // handling ("" reads as empty on both paths).
-        if (row.kind == ControlKind::Picture)
-            text::DefWindowProcText(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
     }
     return true;
+}
+
+// Every control from its twips at dpi, in the font made for that DPI, the icons picked for their
+// size; its text, state, focus and whether it is enabled stay as they are.
+void Form1::LayOut(int dpi) {
+    const FontHandle previous = std::move(font_); // in use until each control has the new one
+    font_.reset(CreateDialogFont(dpi));
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const ControlRow &row = kControls[i];
+        const TwipsRect twips = ClientTwips(row);
+        const int width = TwipsToPixels(twips.width, dpi);
+        // The icon first, in case the static sizes itself to it; then its place, the icon's size
+        // or larger, where it draws the icon centred.
+        if (row.kind == ControlKind::Picture)
+            ShowIcon(pictures_[i], controls_[i], STM_SETIMAGE, IMAGE_ICON,
+                     LoadIconFor(instance_, IDI_IMAGE0 + row.index, width));
+        ::SetWindowPos(controls_[i], nullptr, TwipsToPixels(twips.left, dpi),
+                       TwipsToPixels(twips.top, dpi), width, TwipsToPixels(twips.height, dpi),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+    ShowIcon(bigIcon_, window_, WM_SETICON, ICON_BIG,
+             LoadIconFor(instance_, IDI_WRENCH, dpi::SystemMetric(SM_CXICON, dpi)));
+    ShowIcon(smallIcon_, window_, WM_SETICON, ICON_SMALL,
+             LoadIconFor(instance_, IDI_WRENCH, dpi::SystemMetric(SM_CXSMICON, dpi)));
+}
+
+// The window at the place given, its client area the design's at dpi whatever the frame.
+void Form1::PlaceWindow(const RECT &placed, int dpi) {
+    const int width = placed.right - placed.left, height = placed.bottom - placed.top;
+    ::SetWindowPos(window_, nullptr, placed.left, placed.top, width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    const int wider = TwipsToPixels(kClientWidthTwips, dpi) - client.right;
+    const int higher = TwipsToPixels(kClientHeightTwips, dpi) - client.bottom;
+    if (wider || higher)
+        ::SetWindowPos(window_, nullptr, 0, 0, width + wider, height + higher,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The window shows the new icon before the one it replaces is destroyed.
+void Form1::ShowIcon(IconHandle &held, HWND window, UINT message, WPARAM which, HICON icon) {
+    ::SendMessageA(window, message, which, reinterpret_cast<LPARAM>(icon));
+    held.reset(icon);
 }
 
 HWND Form1::Control(ControlKind kind, int index) const {
@@ -189,6 +204,10 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_DPICHANGED: // moved to a monitor of another scale: the rectangle the system suggests
+        PlaceWindow(*reinterpret_cast<const RECT *>(lParam), HIWORD(wParam));
+        LayOut(HIWORD(wParam));
+        return 0;
     case WM_CLOSE: // the close box is "&Abbrechen"
         End();
         return 0;
@@ -250,7 +269,8 @@ void Form1::Command1_Click(std::int16_t index) {
         End();
         // Explorer rereads the policies on this broadcast, without a new logon. Windows that do
         // not answer can hold it up for a while: the window is gone by then.
-        text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
+        if (report.driveTypesWritten)
+            text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
         break;
     }
     case 3: // &Abbrechen

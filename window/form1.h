@@ -39,11 +39,18 @@ class Form1 final : public FormView {
         void operator()(HFONT font) const { ::DeleteObject(font); }
     };
     using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+    struct IconDeleter {
+        void operator()(HICON icon) const { ::DestroyIcon(icon); }
+    };
+    using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool CreateControls(int dpi);
+    bool CreateControls();
+    void LayOut(int dpi);
+    void PlaceWindow(const RECT &placed, int dpi);
+    void ShowIcon(IconHandle &held, HWND window, UINT message, WPARAM which, HICON icon);
     // A member of a control array (Check1, Command1, Frame1, Image1; Label1 as index 0).
     HWND Control(ControlKind kind, int index) const;
 
@@ -63,6 +70,8 @@ class Form1 final : public FormView {
     HWND focus_ = nullptr; // the control to give the focus back to when the window is activated
     bool classRegistered_ = false;
     FontHandle font_;
+    std::array<IconHandle, kControlCount> pictures_; // by control, for the pictures
+    IconHandle bigIcon_, smallIcon_;
 };
 
 } // namespace quenzel

@@ -84,7 +84,6 @@ template <class Class, class Char> Class ClassOf(const WindowClass &windowClass,
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = windowClass.procedure;
     wc.hInstance = windowClass.instance;
-    wc.hIcon = windowClass.icon;
     wc.hCursor = windowClass.cursor;
     wc.hbrBackground = windowClass.background;
     wc.lpszClassName = name;

@@ -20,7 +20,6 @@ struct WindowClass {
     const wchar_t *name;
     WNDPROC procedure;
     HINSTANCE instance;
-    HICON icon; // the system takes the small icon from the same resource
     HCURSOR cursor;
     HBRUSH background;
 };

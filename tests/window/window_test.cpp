@@ -1,5 +1,5 @@
 // Form1 under Wine on a scratch registry, seen and driven from outside: by caption and place,
-// real keys, hooks, and the store afterwards. Run as NT, as Windows 95 and at 144 dpi (CMake).
+// real keys, hooks, and the store afterwards. Run as NT, as Windows 95, at 144 and 192 dpi (CMake).
 #include "../registry_fixture.h"
 
 #include "../../window/form1.h"
@@ -13,6 +13,7 @@
 #include <dlgs.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cwchar>
 #include <set>
 
@@ -187,6 +188,8 @@ class WindowTest : public ::testing::Test {
         ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
+    void ExpectAsDesigned(int dpi);
+
     std::unique_ptr<RegistryFixture> registry = MakeRegistryFixture();
     std::unique_ptr<Form1> program;
     HWND form = nullptr;
@@ -197,30 +200,30 @@ class WindowTest : public ::testing::Test {
     HWND listener_ = nullptr;
 };
 
-TEST_F(WindowTest, TheWindowAndItsControlsAsDesigned) {
-    Start(kDriveRegistry);
-    const LONG style = ::GetWindowLongW(form, GWL_STYLE);
-    EXPECT_EQ(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
-                                                WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
-    EXPECT_FALSE(::GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_APPWINDOW);
-    HWND owner = ::GetWindow(form, GW_OWNER); // hidden: no task-bar button
-    EXPECT_TRUE(owner && !::IsWindowVisible(owner) && ::IsWindowVisible(form));
-    EXPECT_EQ(L"&CD-ROM", Focus());
-    EXPECT_EQ(kDrive, gSeen.label) << "the registry is read before the window shows";
-    // The class icons are the resource's own frames at the system's two icon sizes.
-    for (auto [icon, size] : {std::pair{GCLP_HICON, SM_CXICON}, {GCLP_HICONSM, SM_CXSMICON}})
-        EXPECT_TRUE(IconBits(nullptr, IDI_WRENCH, ::GetSystemMetrics(size)) ==
-                    IconBits(reinterpret_cast<HICON>(::GetClassLongPtrW(form, icon))));
-
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+// Every control, the font and the icons as designed at dpi: the pictures drawn up to 64 px at the
+// size of their place, the others (3, 6, the wrench) never stretched by a fraction.
+void WindowTest::ExpectAsDesigned(int dpi) {
+    struct Sizes {
+        int dpi, picture, upTo32, big, small;
+    } const sizes[] = {{96, 32, 32, 32, 16}, {144, 48, 32, 32, 16}, {192, 64, 64, 64, 32}};
+    const Sizes &size = *std::find_if(sizes, sizes + 3, [&](auto &s) { return s.dpi == dpi; });
+    for (auto [which, pixels] : {std::pair{ICON_BIG, size.big}, {ICON_SMALL, size.small}})
+        EXPECT_TRUE(IconBits(nullptr, IDI_WRENCH, pixels) ==
+                    IconBits(reinterpret_cast<HICON>(::SendMessageW(form, WM_GETICON, which, 0))));
     const auto px = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
     RECT client;
     ::GetClientRect(form, &client);
     EXPECT_TRUE(client.right == px(4935) && client.bottom == px(3615)) << dpi;
-    // One font for every control, set by the window: the system's own is none.
+    // One font for every control, set by the window: the message font at dpi, fitted.
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(Child(L"&OK"), WM_GETFONT, 0, 0));
-    ASSERT_TRUE(font);
+    LOGFONTW made{};
+    NONCLIENTMETRICSW system{};
+    system.cbSize = sizeof system;
+    ::GetObjectW(font, sizeof made, &made);
+    ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof system, &system, 0, dpi);
+    const int height = std::abs(made.lfHeight), most = std::abs(system.lfMessageFont.lfHeight);
+    EXPECT_TRUE(height <= most && 4 * height >= 3 * most) << height << " for " << most;
+    HDC screen = ::GetDC(nullptr);
     HGDIOBJ previous = ::SelectObject(screen, font);
 
     std::set<const Design *> found;
@@ -239,12 +242,12 @@ TEST_F(WindowTest, TheWindowAndItsControlsAsDesigned) {
         });
         ASSERT_NE(std::end(kDesign), d) << "not in the design, or not in its place";
         EXPECT_TRUE(found.insert(d).second);
-        EXPECT_EQ(kNtFamily, !!::IsWindowUnicode(child));
         const int width = actual.right - actual.left, high = actual.bottom - actual.top;
-        if (d->image >= 0) { // the icon at the size of its place
-            EXPECT_TRUE(
-                IconBits(nullptr, IDI_IMAGE0 + d->image, width) ==
-                IconBits(reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0))));
+        if (d->image >= 0) {
+            const int shown = d->image == 3 || d->image == 6 ? size.upTo32 : size.picture;
+            EXPECT_TRUE(IconBits(nullptr, IDI_IMAGE0 + d->image, shown) ==
+                        IconBits(reinterpret_cast<HICON>(
+                            ::SendMessageW(child, STM_GETIMAGE, IMAGE_ICON, 0))));
             continue;
         }
         EXPECT_EQ(font, reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
@@ -253,7 +256,8 @@ TEST_F(WindowTest, TheWindowAndItsControlsAsDesigned) {
         ::DrawTextW(screen, caption.c_str(), -1, &text,
                     DT_CALCRECT | DT_WORDBREAK | (d == kDesign + 1 ? DT_NOPREFIX : 0));
         const bool box = (::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_CHECKBOX;
-        EXPECT_LE(text.right + (box ? ::GetSystemMetrics(SM_CXMENUCHECK) + 3 : 6), width);
+        EXPECT_LE(text.right + (box ? ::GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + 3 : 6),
+                  width);
         EXPECT_LE(text.bottom, high);
     }
     EXPECT_EQ(std::size(kDesign), found.size());
@@ -261,7 +265,50 @@ TEST_F(WindowTest, TheWindowAndItsControlsAsDesigned) {
     ::ReleaseDC(nullptr, screen);
 }
 
-// The accelerators, space, Enter and Escape are pressed in the end-to-end runs.
+TEST_F(WindowTest, TheWindowAndItsControlsAsDesigned) {
+    Start(kDriveRegistry);
+    const LONG style = ::GetWindowLongW(form, GWL_STYLE);
+    EXPECT_EQ(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                                                WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
+    HWND owner = ::GetWindow(form, GW_OWNER); // hidden: no task-bar button
+    EXPECT_TRUE(owner && !::IsWindowVisible(owner) && ::IsWindowVisible(form));
+    EXPECT_EQ(L"&CD-ROM", Focus());
+    EXPECT_EQ(kDrive, gSeen.label) << "the registry is read before the window shows";
+    EXPECT_EQ(kNtFamily, !!::IsWindowUnicode(form));
+    wchar_t controls[MAX_PATH] = {}; // the common controls that draw the system's visual style
+    ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), controls, MAX_PATH);
+    EXPECT_TRUE(std::wcsstr(controls, L"common-controls_6595b64144ccf1df_6.0")) << controls;
+    ExpectAsDesigned(static_cast<int>(::GetDpiForWindow(form)));
+}
+
+// As if moved to monitors of other scales: laid out anew each time, nothing else changed.
+TEST_F(WindowTest, EachNewDpiLaysItOutAnewAndKeepsItsState) {
+    Start(kDriveRegistry);
+    for (const wchar_t *box : {L"&Diskette", L"&Musik-CD", L"&aktiv"})
+        Click(box);
+    ::SetFocus(Child(L"&Netzwerk"));
+    const auto state = [this] {
+        std::wstring all = Focus();
+        for (HWND c = ::GetWindow(form, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+            all += L"|" + Text(c) + std::to_wstring(::SendMessageW(c, BM_GETCHECK, 0, 0)) +
+                   (::IsWindowEnabled(c) ? L"+" : L"-");
+        return all;
+    };
+    const std::wstring was = state();
+    for (int dpi : {192, 144, 96}) {
+        RECT suggested{0, 0, ::MulDiv(4935, dpi, 1440), ::MulDiv(3615, dpi, 1440)}, now;
+        ::AdjustWindowRectExForDpi(&suggested, WS_CAPTION | WS_SYSMENU, FALSE, 0, dpi);
+        ::OffsetRect(&suggested, dpi, dpi / 2);
+        ::SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        ::GetWindowRect(form, &now);
+        EXPECT_TRUE(now.left == suggested.left && now.top == suggested.top) << dpi;
+        ExpectAsDesigned(dpi);
+        EXPECT_EQ(was, state()) << dpi;
+    }
+}
+
+// The accelerators, space and Enter are pressed in the end-to-end runs too.
 TEST_F(WindowTest, TabWalksTheDesignedOrderBothWays) {
     const std::vector<std::wstring> order = {
         L"&CD-ROM",   L"&Diskette", L"&Festplatte", L"&Ram-Disk", L"&Netzwerk",    L"&OK",
@@ -282,6 +329,9 @@ TEST_F(WindowTest, TabWalksTheDesignedOrderBothWays) {
     Start("REGEDIT4\n"); // with "&aktiv" disabled its letter goes to "&Abbrechen"
     EXPECT_FALSE(::IsWindowEnabled(Child(L"&aktiv")));
     Click(L"&Diskette");
+    Keys({VK_ESCAPE});
+    Keys({VK_RETURN});
+    ASSERT_TRUE(Open()) << "Escape and Enter on a check box press nothing";
     Keys({VK_MENU, 'A'});
     EXPECT_FALSE(Open() || before != registry->Store()) << "ended without writing";
 }
@@ -319,7 +369,7 @@ TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
     const std::wstring intro = L"Folgende Einstellungen konnten nicht gespeichert werden:\r\n";
     const struct {
         std::string registry;
-        bool denyDevice;
+        bool denyDevice; // the CD-ROM setting's key refuses writing; the mask is written
         const wchar_t *button;
         LPCSTR icon;
         std::wstring text;
@@ -330,7 +380,7 @@ TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
          L"Kritik sind mir immer willkommen!'\r\rE-Mail: quenzel@example.com"},
         {"REGEDIT4\n", false, L"&OK", IDI_WARNING,
          intro + L"\r\n- Laufwerkstypen f\u00FCr AutoRun\r\n- Sofortiger Start von Musik-CDs"},
-        {kWin95 + kMachine + "dword:000000ff\n", true, L"&OK", IDI_WARNING,
+        {kNt + kMachine + "dword:000000ff\n", true, L"&OK", IDI_WARNING,
          intro + L"\r\n- Signal f\u00FCr Medienwechsel\r\n\r\nF\u00FCr welche Laufwerke AutoRun "
                  L"ausgef\u00FChrt wird, entscheidet eine Richtlinie dieses Computers."},
     };
@@ -338,8 +388,7 @@ TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
         if (c.denyDevice && !kNtFamily)
             continue; // Windows 95's registry keys cannot refuse writing
         Start(c.registry);
-        ASSERT_TRUE(!c.denyDevice ||
-                    registry->DenyWrite(hkey::LOCAL_MACHINE, "Enum\\SCSI\\CDROM\\0"));
+        ASSERT_TRUE(!c.denyDevice || registry->DenyWrite(hkey::LOCAL_MACHINE, kCdromServiceKey));
         for (const wchar_t *box : {L"&Musik-CD", L"&aktiv", L"&Diskette"}) // something to save
             Click(box);
         Click(c.button);
@@ -349,6 +398,7 @@ TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
                   gSeen.boxes);
         // Info changes nothing; the warnings come after a save, before the window goes.
         EXPECT_EQ(c.icon == IDI_INFORMATION, Open() && before == registry->Store());
+        EXPECT_EQ(c.denyDevice, !gSeen.broadcasts.empty()) << "broadcast after a mask written";
     }
 }
 
