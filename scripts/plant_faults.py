@@ -185,6 +185,8 @@ FAULTS = [
        "WideCharToMultiByte(CP_OEMCP, 0, text.data(), static_cast<int>(text.size()), &result[0]")]),
     ("the W path taken on Windows 95", "window/text_api.cpp",
      [("(::GetVersion() & 0x80000000u) == 0 && FindAll", "FindAll")]),
+    ("the program ends before its message loop", "window/main.cpp",
+     [("return quenzel::RunMessageLoop(form);", "return 0;")]),
     ("the 64-bit program asks to run as invoked", "window/CMakeLists.txt",
      [("set(QUENZEL_EXECUTION_LEVEL highestAvailable)", "set(QUENZEL_EXECUTION_LEVEL asInvoker)")]),
     ("a control left at the old DPI (framed ones taken as moving with their frame)", "window/form1.cpp",
