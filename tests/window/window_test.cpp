@@ -148,12 +148,8 @@ class WindowTest : public ::testing::Test {
 
     // Loads the registry and starts the window as the program does.
     void Start(const std::string &regedit4 = kWin95) {
-        program.reset();
-        Drain();
         registry->Load(regedit4);
-        before = registry->Store();
-        gSeen = {};
-        gSeen.registry = registry.get();
+        gSeen = {{}, {}, {}, registry.get()};
         program = std::make_unique<Form1>(registry->registry(), ::GetModuleHandleW(nullptr));
         ASSERT_TRUE(program->Create());
         form = ::FindWindowW(nullptr, kTitle);
@@ -193,7 +189,6 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<RegistryFixture> registry = MakeRegistryFixture();
     std::unique_ptr<Form1> program;
     HWND form = nullptr;
-    std::string before; // the store as loaded
 
   private:
     HHOOK hook_ = nullptr;
