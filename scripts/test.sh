@@ -1,9 +1,9 @@
 #!/bin/sh
 # Installs what is missing, builds the three builds and runs every test: the portable engine
 # natively under AddressSanitizer and UndefinedBehaviorSanitizer and under valgrind, the 32-bit
-# program's imports against Windows 95, the Windows programs under Wine, and the real programs
-# driven with keys: the 64-bit one as on NT and in Windows 95 mode, the 32-bit one under an
-# emulated 32-bit Wine in Windows 95 mode (scripts/emu32.sh, set up once in /var/cache).
+# program's imports against Windows 95, the Windows programs under Wine, and the real 32-bit
+# program driven with keys under an emulated 32-bit Wine in Windows 95 mode (scripts/emu32.sh,
+# set up once in /var/cache).
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test

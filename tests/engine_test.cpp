@@ -97,33 +97,17 @@ struct Row {
 const std::string kSpelt = kMask + "\"95\"\n" + kDevice + "\"AutoInsertNotification\"=hex:02\n";
 const std::string kNtSpelt = kCdrom + "\"AutoRun\"=dword:00000002\n" + kVerb + "hex(2):70,6c,61,79,00\n";
 const Row kRows[] = {
-    {"Windows 95 as installed", kWin95, "", "", "", "11010111", "CD-ROM", "", ""},
-    {"every box but Programm-CD clicked", kWin95, "", "", "0123456", "11010111", "CD-ROM", kMask + "hex:e9,00,00,00\n" + kVerb + "\"\"\n" + kDevice + kOff, "W"},
     {"Programm-CD takes CD-ROM along", kWin95, "", "", "7", "11010111", "CD-ROM", kMask + "hex:b5,00,00,00\n", "W"},
     {"Standard keeps the other bits and bytes and leaves aktiv", kWin95, kMask + "hex:ff,01,02,03\n" + kVerb + "\"\"\n", "", "1S", "01000000",
      "CD-ROM", kMask + "hex:97,01,02,03\n" + kVerb + "\"play\"\n" + kDevice + kOff, "W"},
-    {"mask of no bytes left alone", kWin95, kMask + "hex:\n", "", "", "11111111", "CD-ROM", "", ""},
-    {"mask of 3 bytes written as 4", kWin95, kMask + "hex:95,12,34\n", "", "2", "11010111", "CD-ROM", kMask + "hex:91,12,34,00\n", "W"},
-    {"mask of 5 bytes left alone", kWin95, kMask + "hex:95,00,00,00,07\n", "", "22", "11111111", "CD-ROM", "", ""},
     {"mask of 5 bytes, one box clicked", kWin95, kMask + "hex:95,00,00,00,07\n", "", "2", "11111111", "CD-ROM", kMask + "hex:04,00,00,00\n", "W"},
-    {"mask as REG_DWORD keeps its type", kWin95, kMask + "dword:00000095\n", "", "2", "11010111", "CD-ROM", kMask + "dword:00000091\n", "W"},
     {"spellings left alone where the keys refuse writing", kWin95, kSpelt + kVerb + "\"PLAY\"\n", "DAM", "", "11100010", "CD-ROM", "", ""},
     {"spellings written as today when their boxes change", kWin95, kSpelt + kVerb + "\"open\"\n", "", "012", "01100010", "CD-ROM", kMask + "hex:3d,35,00,00\n" + kVerb + "\"play\"\n" + kDevice + kOff, "W"},
-    {"verb of 256 characters left alone", kWin95, kVerb + Quoted(256, 'p'), "A", "00", "01010111", "CD-ROM", "", ""},
     {"verb without its NUL left alone", kWin95, kVerb + "hex(1):70,6c,61,79\n", "A", "", "11010111", "CD-ROM", "", ""},
-    {"empty hardware key", kWin95, kEntry + "\"\"\n", "", "", "1_010111", kNoDevice, "", ""},
     {"hardware key of a device without the byte", kWin95, kEntry + "\"MOUSE\\\\0\"\n[HKEY_LOCAL_MACHINE\\Enum\\MOUSE\\0]\n\"DeviceDesc\"=\"Maus\"\n", "", "1", "1_010111", kNoDevice, "", ""},
-    {"hardware key with a trailing backslash", kWin95, kEntry + "\"SCSI\\\\CDROM\\\\0\\\\\"\n", "", "", "11010111", "CD-ROM", "", ""},
-    {"hardware key of 255 characters", kWin95, kEntry + Quoted(255, 'K') + "[HKEY_LOCAL_MACHINE\\Enum\\" +
-     std::string(255, 'K') + "]\n\"DeviceDesc\"=\"lang\"\n" + kOff, "", "", "10010111", "lang", "", ""},
-    {"hardware key of 256 characters", kWin95, kEntry + Quoted(256, 'K'), "", "", "1_010111", kNoDevice, "", ""},
     {"entry name of 255 characters", kWin95, "[HKEY_DYN_DATA\\Config Manager\\Enum\\" + std::string(255, '0') +
      "]\n\"HardWareKey\"=\"LONG\"\n[HKEY_LOCAL_MACHINE\\Enum\\LONG]\n\"DeviceDesc\"=\"lang\"\n" + kOn, "", "", "11010111", "lang", "", ""},
-    {"description with umlauts", kWin95, kDevice + "\"DeviceDesc\"=\"Ger\xE4t f\xFCr CDs \xDF\"\n", "", "", "11010111", "Ger\xE4t f\xFCr CDs \xDF", "", ""},
-    {"description of 255 characters", kWin95, kDevice + "\"DeviceDesc\"=" + Quoted(255, 'D'), "", "", "11010111", std::string(255, 'D'), "", ""},
     {"description of 256 characters", kWin95, kDevice + "\"DeviceDesc\"=" + Quoted(256, 'D'), "", "", "11010111", std::string(256, ' '), "", ""},
-    {"notification value of no bytes", kWin95, kDevice + "\"AutoInsertNotification\"=hex:\n", "", "", "10010111", "CD-ROM", "", ""},
-    {"notification value of 4 bytes", kWin95, kDevice + "\"AutoInsertNotification\"=hex:01,00,00,00\n", "", "", "1_010111", kNoDevice, "", ""},
     {"the first entry with a readable byte is the drive", kWin95,
      "[HKEY_DYN_DATA\\Config Manager\\Enum\\0A]\n[HKEY_DYN_DATA\\Config Manager\\Enum\\0B]\n\"HardWareKey\"=\"DEV\\\\BIG\"\n"
      "[HKEY_LOCAL_MACHINE\\Enum\\DEV\\BIG]\n\"AutoInsertNotification\"=hex:01,00\n[HKEY_DYN_DATA\\Config Manager\\Enum\\0C]\n"
@@ -132,8 +116,6 @@ const Row kRows[] = {
     {"NT: AutoRun 0 switched on", kNt, kCdrom + "\"AutoRun\"=dword:00000000\n", "", "1", "10010111", kAll, kCdrom + "\"AutoRun\"=dword:00000001\n", ""},
     {"NT: AutoRun 2 and a REG_EXPAND_SZ verb left alone", kNt, kNtSpelt, "AC", "", "11010111", kAll, "", ""},
     {"NT: AutoRun 2 and a REG_EXPAND_SZ verb switched off", kNt, kNtSpelt, "", "01", "11010111", kAll, kCdrom + "\"AutoRun\"=dword:00000000\n" + kVerb + "\"\"\n", ""},
-    {"NT: AutoRun of 5 bytes left alone", kNt, kCdrom + "\"AutoRun\"=hex:00,00,00,00,00\n", "", "", "11010111", kAll, "", ""},
-    {"NT: neither device list nor Cdrom driver", "REGEDIT4\n", kMask + "hex:95\n" + kVerb + "\"play\"\n", "", "", "1_010111", kNoDevice, "", ""},
     {"NT: a changed drive box against another machine mask: the note", kNt, kMachine + "dword:000000ff\n", "", "2", "11010111", kAll, kMask + "hex:91,00,00,00\n", "WP"},
     {"NT: the mask saved equals the machine mask: no note", kNt, kMachine + "dword:00000091\n", "", "2", "11010111", kAll, kMask + "hex:91,00,00,00\n", "W"},
     {"NT: no drive box changed: no note", kNt, kMachine + "dword:000000ff\n", "", "0", "11010111", kAll, kVerb + "\"\"\n", ""},
@@ -145,8 +127,6 @@ const Row kRows[] = {
     {"the chosen bytes of another type meanwhile are written", kWin95, "", "", "2", "11010111", "CD-ROM", kMask + "hex:91,00,00,00\n", "W", kMask + "hex(1):91,00,00,00\n"},
     {"an empty registry: keys are not created", "REGEDIT4\n", "", "", "02", "0_111111", kNoDevice, "", "DA"},
     {"keys that refuse writing", kWin95, "", "AM", "012", "11010111", "CD-ROM", kMask + "hex:91,00,00,00\n", "WAM"},
-    {"keys that refuse writing, left alone", kWin95, "", "DAM", "0022", "11010111", "CD-ROM", "", ""},
-    {"NT: the Cdrom key refuses writing", kNt, "", "C", "1", "11010111", kAll, "", "M"},
 };
 // clang-format on
 

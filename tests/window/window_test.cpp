@@ -3,6 +3,7 @@
 #include "../registry_fixture.h"
 
 #include "../../window/form1.h"
+#include "../../window/message_loop.h"
 #include "../../window/resource.h"
 
 #include <gtest/gtest.h>
@@ -147,12 +148,8 @@ class WindowTest : public ::testing::Test {
 
     // Loads the registry and starts the window as the program does.
     void Start(const std::string &regedit4 = kWin95) {
-        program.reset();
-        Drain();
         registry->Load(regedit4);
-        before = registry->Store();
-        gSeen = {};
-        gSeen.registry = registry.get();
+        gSeen = {{}, {}, {}, registry.get()};
         program = std::make_unique<Form1>(registry->registry(), ::GetModuleHandleW(nullptr));
         ASSERT_TRUE(program->Create());
         form = ::FindWindowW(nullptr, kTitle);
@@ -166,23 +163,25 @@ class WindowTest : public ::testing::Test {
     void Click(const wchar_t *caption) { ::SendMessageW(Child(caption), BM_CLICK, 0, 0); }
     std::wstring Focus() const { return Text(::GetFocus()); }
     // Key events: the keys pressed in turn and released the other way round, then handled.
-    void Keys(std::initializer_list<WORD> keys) {
+    void Keys(const std::vector<WORD> &keys) {
         std::vector<INPUT> input(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
         for (std::size_t i = 0; i < keys.size(); ++i) {
-            input[i].ki.wVk = input[input.size() - 1 - i].ki.wVk = keys.begin()[i];
+            input[i].ki.wVk = input[input.size() - 1 - i].ki.wVk = keys[i];
             input[input.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
         }
         ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
         Drain();
     }
-    // What is queued, handled as the program's message loop does.
+    // What is queued, handled by the program's own loop until the queue is idle (a timer comes
+    // last) or the window is gone.
     void Drain() {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (!::IsWindow(form) || !::IsDialogMessageW(form, &msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
+        const UINT_PTR idle = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM,
+                                         [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); });
+        if (program)
+            RunMessageLoop(*program);
+        ::KillTimer(nullptr, idle);
+        MSG quit;
+        ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     }
 
     void ExpectAsDesigned(int dpi);
@@ -190,7 +189,6 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<RegistryFixture> registry = MakeRegistryFixture();
     std::unique_ptr<Form1> program;
     HWND form = nullptr;
-    std::string before; // the store as loaded
 
   private:
     HHOOK hook_ = nullptr;
@@ -305,32 +303,16 @@ TEST_F(WindowTest, EachNewDpiLaysItOutAnewAndKeepsItsState) {
     }
 }
 
-// The accelerators, space and Enter are pressed in the end-to-end runs too.
-TEST_F(WindowTest, TabWalksTheDesignedOrderBothWays) {
+TEST_F(WindowTest, TabWalksTheDesignedOrderAndBack) {
     const std::vector<std::wstring> order = {
-        L"&CD-ROM",   L"&Diskette", L"&Festplatte", L"&Ram-Disk", L"&Netzwerk",    L"&OK",
-        L"&Standard", L"&Info",     L"&aktiv",      L"&Musik-CD", L"&Programm-CD", L"&Abbrechen"};
+        L"&CD-ROM",      L"&Diskette",  L"&Festplatte", L"&Ram-Disk", L"&Netzwerk",
+        L"&OK",          L"&Standard",  L"&Info",       L"&aktiv",    L"&Musik-CD",
+        L"&Programm-CD", L"&Abbrechen", L"&CD-ROM"};
     Start();
-    for (bool backwards : {false, true}) {
-        std::vector<std::wstring> seen;
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            if (backwards)
-                Keys({VK_SHIFT, VK_TAB});
-            seen.push_back(Focus());
-            if (!backwards)
-                Keys({VK_TAB});
-        }
-        EXPECT_EQ(backwards ? std::vector<std::wstring>(order.rbegin(), order.rend()) : order,
-                  seen);
-    }
-    Start("REGEDIT4\n"); // with "&aktiv" disabled its letter goes to "&Abbrechen"
-    EXPECT_FALSE(::IsWindowEnabled(Child(L"&aktiv")));
-    Click(L"&Diskette");
-    Keys({VK_ESCAPE});
-    Keys({VK_RETURN});
-    ASSERT_TRUE(Open()) << "Escape and Enter on a check box press nothing";
-    Keys({VK_MENU, 'A'});
-    EXPECT_FALSE(Open() || before != registry->Store()) << "ended without writing";
+    std::vector<std::wstring> seen;
+    for (std::size_t i = 0; i < order.size(); ++i, Keys({VK_TAB}))
+        seen.push_back(Focus());
+    EXPECT_EQ(order, seen);
 }
 
 TEST_F(WindowTest, TheFocusComesBackWhenTheWindowIsActivatedAgain) {
@@ -346,58 +328,70 @@ TEST_F(WindowTest, TheFocusComesBackWhenTheWindowIsActivatedAgain) {
     EXPECT_EQ(L"&Festplatte", Focus());
 }
 
-TEST_F(WindowTest, StandardSetsTheDefaultsAndOkSavesThemBeforeTheBroadcast) {
-    const std::string loaded = kWin95 + kMask + "hex:ff,01,02,03\n" + kVerb + "\"\"\n";
-    Start(loaded);
-    Click(L"&Standard");
-    EXPECT_EQ(before, registry->Store());
-    Click(L"&OK");
-    EXPECT_TRUE(gSeen.boxes.empty()) << "a save that succeeds shows no message";
+// Keys a user presses, from the start to the end of the program: what it wrote (REGEDIT4 lines
+// over the registry it started with) and the message box it showed, if any.
+struct KeyRow {
+    const char *name;
+    std::string registry;
+    bool deny; // the Cdrom driver's key refuses writing
+    std::vector<std::vector<WORD>> keys;
+    std::string written;
+    LPCSTR icon;
+    std::wstring message;
+};
+class KeyTest : public WindowTest, public ::testing::WithParamInterface<KeyRow> {};
+
+TEST_P(KeyTest, EndsHavingWrittenAndSaidWhatTheKeysChose) {
+    const KeyRow &row = GetParam();
+    if (row.deny && !kNtFamily)
+        GTEST_SKIP() << "Windows 95's registry keys cannot refuse writing";
+    Start(row.registry);
+    ASSERT_TRUE(!row.deny || registry->DenyWrite(hkey::LOCAL_MACHINE, kCdromServiceKey));
+    for (const std::vector<WORD> &keys : row.keys)
+        Keys(keys);
     EXPECT_FALSE(Open());
+    std::vector<std::wstring> said; // modal, owned by the window, with one OK button
+    if (row.icon)
+        said.push_back(std::wstring(kTitle) + L"|" + row.message + L"|modal, OK|" +
+                       std::to_wstring(reinterpret_cast<INT_PTR>(::LoadIconA(nullptr, row.icon))));
+    EXPECT_EQ(said, gSeen.boxes);
     RegTree tree;
-    ImportRegedit4(tree, loaded + kMask + "hex:97,01,02,03\n" + kVerb + "\"play\"\n");
+    ImportRegedit4(tree, row.registry + row.written);
     const std::string saved = Listing(tree);
     EXPECT_EQ(saved, registry->Store());
-    // One broadcast, once the window is gone and every value is in the store.
-    EXPECT_EQ(std::vector<std::string>{"Policy\n" + saved}, gSeen.broadcasts);
+    // A mask written ends with one broadcast, once the window is gone and everything is stored.
+    EXPECT_EQ(row.written.find("NoDriveTypeAutoRun") == std::string::npos
+                  ? std::vector<std::string>{}
+                  : std::vector<std::string>{"Policy\n" + saved},
+              gSeen.broadcasts);
 }
 
-TEST_F(WindowTest, InfoAndTheSaveWarningsCharacterForCharacter) {
-    const std::wstring intro = L"Folgende Einstellungen konnten nicht gespeichert werden:\r\n";
-    const struct {
-        std::string registry;
-        bool denyDevice; // the CD-ROM setting's key refuses writing; the mask is written
-        const wchar_t *button;
-        LPCSTR icon;
-        std::wstring text;
-    } cases[] = {
-        {kWin95, false, L"&Info", IDI_INFORMATION,
-         L"Ein Tool zum Bearbeiten der AutoRun-Funktionen von Win95.\r\r"
-         L"\u00A9 Quenzel-Entwicklung\r\r'Verbesserungsvorschl\u00E4ge und konstruktive\r"
-         L"Kritik sind mir immer willkommen!'\r\rE-Mail: quenzel@example.com"},
-        {"REGEDIT4\n", false, L"&OK", IDI_WARNING,
-         intro + L"\r\n- Laufwerkstypen f\u00FCr AutoRun\r\n- Sofortiger Start von Musik-CDs"},
-        {kNt + kMachine + "dword:000000ff\n", true, L"&OK", IDI_WARNING,
-         intro + L"\r\n- Signal f\u00FCr Medienwechsel\r\n\r\nF\u00FCr welche Laufwerke AutoRun "
-                 L"ausgef\u00FChrt wird, entscheidet eine Richtlinie dieses Computers."},
-    };
-    for (const auto &c : cases) {
-        if (c.denyDevice && !kNtFamily)
-            continue; // Windows 95's registry keys cannot refuse writing
-        Start(c.registry);
-        ASSERT_TRUE(!c.denyDevice || registry->DenyWrite(hkey::LOCAL_MACHINE, kCdromServiceKey));
-        for (const wchar_t *box : {L"&Musik-CD", L"&aktiv", L"&Diskette"}) // something to save
-            Click(box);
-        Click(c.button);
-        EXPECT_EQ(std::vector<std::wstring>{std::wstring(kTitle) + L"|" + c.text + L"|modal, OK|" +
-                                            std::to_wstring(reinterpret_cast<INT_PTR>(
-                                                ::LoadIconA(nullptr, c.icon)))},
-                  gSeen.boxes);
-        // Info changes nothing; the warnings come after a save, before the window goes.
-        EXPECT_EQ(c.icon == IDI_INFORMATION, Open() && before == registry->Store());
-        EXPECT_EQ(c.denyDevice, !gSeen.broadcasts.empty()) << "broadcast after a mask written";
-    }
-}
+const std::wstring kNotSaved =
+    L"Folgende Einstellungen konnten nicht gespeichert werden:\r\n\r\n- ";
+// clang-format off
+const KeyRow kKeyRows[] = {
+    {"TheCloseBoxWritesNothing", kWin95, false, {{VK_MENU, 'D'}, {VK_MENU, 'M'}, {VK_MENU, VK_F4}}, "", nullptr, L""},
+    {"EscapeAndEnterOnABoxPressNothingEveryLetterItsBoxThenOk", kWin95, false, {{VK_SPACE}, {VK_ESCAPE},
+     {VK_RETURN}, {VK_MENU, 'A'}, {VK_MENU, 'D'}, {VK_MENU, 'M'}, {VK_MENU, 'F'}, {VK_MENU, 'R'},
+     {VK_MENU, 'N'}, {VK_MENU, 'P'}, {VK_MENU, 'C'}, {VK_MENU, 'O'}},
+     kMask + "hex:e9,00,00,00\n" + kVerb + "\"\"\n" + kDevice + "\"AutoInsertNotification\"=hex:00\n", nullptr, L""},
+    {"StandardThenOk", kWin95 + kMask + "hex:00,00,00,00\n" + kVerb + "\"\"\n", false,
+     {{VK_MENU, 'S'}, {VK_MENU, 'O'}}, kMask + "hex:14,00,00,00\n" + kVerb + "\"play\"\n", nullptr, L""},
+    {"WithAktivDisabledAltAPressesAbbrechen", "REGEDIT4\n", false, {{VK_MENU, 'D'}, {VK_MENU, 'A'}}, "", nullptr, L""},
+    {"InfoShowsTheAboutBoxAndTheWindowStays", kWin95, false, {{VK_MENU, 'I'}, {VK_MENU, 'D'}, {VK_MENU, 'O'}},
+     kMask + "hex:91,00,00,00\n", IDI_INFORMATION, L"Ein Tool zum Bearbeiten der AutoRun-Funktionen von Win95.\r\r"
+     L"\u00A9 Quenzel-Entwicklung\r\r'Verbesserungsvorschl\u00E4ge und konstruktive\r"
+     L"Kritik sind mir immer willkommen!'\r\rE-Mail: quenzel@example.com"},
+    {"ASaveThatFailsNamesWhatWasNotSaved", "REGEDIT4\n", false, {{VK_MENU, 'M'}, {VK_MENU, 'D'}, {VK_MENU, 'O'}},
+     "", IDI_WARNING, kNotSaved + L"Laufwerkstypen f\u00FCr AutoRun\r\n- Sofortiger Start von Musik-CDs"},
+    {"NTTheSwitchRefusedAndTheMachinesMaskDecides", kNt + kMachine + "dword:000000ff\n", true,
+     {{VK_MENU, 'A'}, {VK_MENU, 'D'}, {VK_MENU, 'O'}}, kMask + "hex:91,00,00,00\n", IDI_WARNING,
+     kNotSaved + L"Signal f\u00FCr Medienwechsel\r\n\r\nF\u00FCr welche Laufwerke AutoRun "
+     L"ausgef\u00FChrt wird, entscheidet eine Richtlinie dieses Computers."},
+};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Keys, KeyTest, ::testing::ValuesIn(kKeyRows),
+                         [](const auto &row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace quenzel
