@@ -7,9 +7,10 @@
 // "/controls" also: the common controls initialized (version 6, as the manifest asks), the wrench
 // as the class icon and a hidden owner window (no task-bar button), as quenzel.exe has them; the
 // children of quenzel.exe's control table (classes, styles, captions, places) in the stock GUI
-// font, each picture showing its icon from quenzel.exe's own resources at the same size, loaded
-// the same way; mnemonics underlined. Linked with quenzel.exe's resources, so it has its manifest
-// too. Nothing else: no font fitting, no registry, no check box logic.
+// font, each picture showing its icon from quenzel.exe's own resources at the same size (loaded
+// by its window text as it is created); mnemonics underlined. Linked with quenzel.exe's
+// resources, so it has its manifest too. Nothing else: no font fitting, no registry, no check box
+// logic, no layout for the monitor's DPI.
 #include "../window/control_class.h"
 #include "../window/resource.h"
 
