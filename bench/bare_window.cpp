@@ -4,16 +4,19 @@
 //
 // The same frame style, the same 4935 x 3615 twips client area at the screen's real DPI,
 // centred, shown and painted, then the message loop until the window is closed. With
-// "/controls" also: the wrench as the class icon and a hidden owner window (no task-bar button),
-// as quenzel.exe has them; the children of quenzel.exe's control table (classes, styles,
-// captions, places) in the stock GUI font, each picture showing its icon from quenzel.exe's own
-// resources at the same size, loaded the same way; mnemonics underlined. Linked with quenzel.exe's
+// "/controls" also: the common controls initialized (version 6, as the manifest asks), the wrench
+// as the class icon and a hidden owner window (no task-bar button), as quenzel.exe has them; the
+// children of quenzel.exe's control table (classes, styles, captions, places) in the stock GUI
+// font, each picture showing its icon from quenzel.exe's own resources at the same size (loaded
+// by its window text as it is created); mnemonics underlined. Linked with quenzel.exe's
 // resources, so it has its manifest too. Nothing else: no font fitting, no registry, no check box
-// logic.
+// logic, no layout for the monitor's DPI.
 #include "../window/control_class.h"
 #include "../window/resource.h"
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstring>
 #include <string>
@@ -61,6 +64,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     const bool withControls = std::strstr(commandLine, "/controls") != nullptr;
+    if (withControls)
+        ::InitCommonControls();
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WindowProcedure;
