@@ -18,19 +18,14 @@ struct DpiUser32 {
     decltype(&::SystemParametersInfoForDpi) SystemParametersInfoForDpi;
 };
 
-template <class Function> void Find(HMODULE module, const char *name, Function &function) {
-    function =
-        reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-}
-
 // Each one null where user32 lacks it.
 const DpiUser32 &Functions() {
     static const DpiUser32 functions = [] {
         DpiUser32 found{};
         if (HMODULE user32 = ::GetModuleHandleA("user32.dll")) {
-            Find(user32, "GetDpiForWindow", found.GetDpiForWindow);
-            Find(user32, "GetSystemMetricsForDpi", found.GetSystemMetricsForDpi);
-            Find(user32, "SystemParametersInfoForDpi", found.SystemParametersInfoForDpi);
+            text::Find(user32, "GetDpiForWindow", found.GetDpiForWindow);
+            text::Find(user32, "GetSystemMetricsForDpi", found.GetSystemMetricsForDpi);
+            text::Find(user32, "SystemParametersInfoForDpi", found.SystemParametersInfoForDpi);
         }
         return found;
     }();

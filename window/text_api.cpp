@@ -23,12 +23,6 @@ struct WideUser32 {
     decltype(&::DrawTextW) DrawTextW;
 };
 
-template <class Function> bool Find(HMODULE module, const char *name, Function &function) {
-    function =
-        reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-    return function != nullptr;
-}
-
 bool FindAll(WideUser32 &w) {
     HMODULE user32 = ::GetModuleHandleA("user32.dll");
     return user32 && Find(user32, "RegisterClassExW", w.RegisterClassExW) &&
