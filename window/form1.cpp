@@ -23,6 +23,14 @@ constexpr wchar_t kClassName[] = L"QuenzelForm1";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr UINT kPolicyBroadcastTimeout = 1000; // milliseconds
 
+// A control's place in the client area at dpi.
+RECT PlaceOf(const ControlRow &row, int dpi) {
+    const TwipsRect twips = ClientTwips(row);
+    const int left = TwipsToPixels(twips.left, dpi), top = TwipsToPixels(twips.top, dpi);
+    return RECT{left, top, left + TwipsToPixels(twips.width, dpi),
+                top + TwipsToPixels(twips.height, dpi)};
+}
+
 } // namespace
 
 Form1::Form1(Registry &registry, HINSTANCE instance)
@@ -51,19 +59,20 @@ bool Form1::Create() {
     if (!owner_)
         return false;
     if (!text::CreateWindowText(0, kClassName, texts::kTitle, kFormStyle, RECT{}, owner_, 0,
-                                instance_, this) ||
-        !CreateControls())
+                                instance_, this))
         return false;
 
     // Laid out for the DPI of the monitor it opens on, in the middle of the screen.
     const int dpi = dpi::ForWindow(window_);
+    if (!CreateControls(dpi))
+        return false;
+    Dress(dpi);
     RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     PlaceWindow(RECT{left, top, left + width, top + height}, dpi);
-    LayOut(dpi);
     // Mnemonics stay underlined, as on the systems this tool was first made for.
     ::SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
 
@@ -77,13 +86,13 @@ bool Form1::Create() {
     return true;
 }
 
-// In table order, so that the dialog manager's tab order is the table's; LayOut places them.
-bool Form1::CreateControls() {
+// In table order, so that the dialog manager's tab order is the table's; each in its place at dpi.
+bool Form1::CreateControls(int dpi) {
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlRow &row = kControls[i];
         const ControlClass cls = ClassOf(row.kind);
         controls_[i] = text::CreateWindowText(0, cls.className, row.caption ? row.caption : L"",
-                                              cls.style, RECT{}, window_,
+                                              cls.style, PlaceOf(row, dpi), window_,
                                               ControlId(row.kind, row.index), instance_, nullptr);
         if (!controls_[i])
             return false;
@@ -91,24 +100,29 @@ bool Form1::CreateControls() {
     return true;
 }
 
-// Every control from its twips at dpi, in the font made for that DPI, the icons picked for their
-// size; its text, state, focus and whether it is enabled stay as they are.
+// Every control from its twips at dpi, dressed for it; its text, state, focus and whether it is
+// enabled stay as they are.
 void Form1::LayOut(int dpi) {
+    Dress(dpi); // a picture's icon before its place, in case the static sizes itself to it
+    for (std::size_t i = 0; i < kControlCount; ++i) {
+        const RECT place = PlaceOf(kControls[i], dpi);
+        ::SetWindowPos(controls_[i], nullptr, place.left, place.top, place.right - place.left,
+                       place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// The font made for dpi on every control, the icons picked for their size at dpi.
+void Form1::Dress(int dpi) {
     const FontHandle previous = std::move(font_); // in use until each control has the new one
     font_.reset(CreateDialogFont(dpi));
+    const BOOL redraw = ::IsWindowVisible(window_);
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlRow &row = kControls[i];
-        const TwipsRect twips = ClientTwips(row);
-        const int width = TwipsToPixels(twips.width, dpi);
-        // The icon first, in case the static sizes itself to it; then its place, the icon's size
-        // or larger, where it draws the icon centred.
-        if (row.kind == ControlKind::Picture)
+        if (row.kind == ControlKind::Picture) // drawn centred in its place
             ShowIcon(pictures_[i], controls_[i], STM_SETIMAGE, IMAGE_ICON,
-                     LoadIconFor(instance_, IDI_IMAGE0 + row.index, width));
-        ::SetWindowPos(controls_[i], nullptr, TwipsToPixels(twips.left, dpi),
-                       TwipsToPixels(twips.top, dpi), width, TwipsToPixels(twips.height, dpi),
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-        ::SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+                     LoadIconFor(instance_, IDI_IMAGE0 + row.index,
+                                 TwipsToPixels(ClientTwips(row).width, dpi)));
+        ::SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), redraw);
     }
     ShowIcon(bigIcon_, window_, WM_SETICON, ICON_BIG,
              LoadIconFor(instance_, IDI_WRENCH, dpi::SystemMetric(SM_CXICON, dpi)));

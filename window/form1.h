@@ -47,8 +47,9 @@ class Form1 final : public FormView {
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) noexcept;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool CreateControls();
+    bool CreateControls(int dpi);
     void LayOut(int dpi);
+    void Dress(int dpi);
     void PlaceWindow(const RECT &placed, int dpi);
     void ShowIcon(IconHandle &held, HWND window, UINT message, WPARAM which, HICON icon);
     // A member of a control array (Check1, Command1, Frame1, Image1; Label1 as index 0).
