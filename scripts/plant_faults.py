@@ -128,7 +128,7 @@ FAULTS = [
     ("a check box moved over its neighbour", "window/controls.cpp",
      [("texts::kCheckRemovable,       900,  900,", "texts::kCheckRemovable,       900,  700,")]),
     ("the controls keep the system font", "window/form1.cpp",
-     [("        ::SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), redraw);\n", "")]),
+     [("WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), redraw);", "WM_SETFONT, WPARAM{}, redraw);")]),
     ("the save warning without its warning icon", "window/module1.cpp",
      [("MB_ICONWARNING | MB_OK", "MB_ICONINFORMATION | MB_OK")]),
     ("an identical write not skipped", "settings/settings.cpp",
