@@ -66,7 +66,7 @@ bool Form1::Create() {
     const int dpi = dpi::ForWindow(window_);
     if (!CreateControls(dpi))
         return false;
-    Dress(dpi);
+    Dress(dpi, FALSE);
     RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
@@ -103,7 +103,7 @@ bool Form1::CreateControls(int dpi) {
 // Every control from its twips at dpi, dressed for it; its text, state, focus and whether it is
 // enabled stay as they are.
 void Form1::LayOut(int dpi) {
-    Dress(dpi); // a picture's icon before its place, in case the static sizes itself to it
+    Dress(dpi, TRUE); // a picture's icon before its place, in case the static sizes itself to it
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const RECT place = PlaceOf(kControls[i], dpi);
         ::SetWindowPos(controls_[i], nullptr, place.left, place.top, place.right - place.left,
@@ -111,11 +111,11 @@ void Form1::LayOut(int dpi) {
     }
 }
 
-// The font made for dpi on every control, the icons picked for their size at dpi.
-void Form1::Dress(int dpi) {
+// The font made for dpi on every control, the icons picked for their size at dpi; redraw once
+// shown.
+void Form1::Dress(int dpi, BOOL redraw) {
     const FontHandle previous = std::move(font_); // in use until each control has the new one
     font_.reset(CreateDialogFont(dpi));
-    const BOOL redraw = ::IsWindowVisible(window_);
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlRow &row = kControls[i];
         if (row.kind == ControlKind::Picture) // drawn centred in its place

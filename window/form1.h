@@ -49,7 +49,7 @@ class Form1 final : public FormView {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool CreateControls(int dpi);
     void LayOut(int dpi);
-    void Dress(int dpi);
+    void Dress(int dpi, BOOL redraw);
     void PlaceWindow(const RECT &placed, int dpi);
     void ShowIcon(IconHandle &held, HWND window, UINT message, WPARAM which, HICON icon);
     // A member of a control array (Check1, Command1, Frame1, Image1; Label1 as index 0).
