@@ -103,7 +103,7 @@ bool Form1::CreateControls(int dpi) {
 // Every control from its twips at dpi, dressed for it; its text, state, focus and whether it is
 // enabled stay as they are.
 void Form1::LayOut(int dpi) {
-    Dress(dpi, TRUE); // a picture's icon before its place, in case the static sizes itself to it
+    Dress(dpi, TRUE);
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const RECT place = PlaceOf(kControls[i], dpi);
         ::SetWindowPos(controls_[i], nullptr, place.left, place.top, place.right - place.left,
