@@ -231,6 +231,13 @@ FAULTS = [
      [("drivesChanged && ntFamily_ && MachinePolicyDiffers()", "drivesChanged && MachinePolicyDiffers()")]),
     ("the broadcast with nothing written", "window/form1.cpp",
      [("        if (report.driveTypesWritten)\n            text::BroadcastSettingChange", "        text::BroadcastSettingChange")]),
+    ("the font never made smaller for a caption", "window/dialog_font.cpp",
+     [("AllCaptionsFit(dc, candidate, captions, dpi)) {",
+       "(AllCaptionsFit(dc, candidate, captions, dpi) || true)) {")]),
+    ("the window resizable", "window/form1.cpp",
+     [("WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;", "WS_OVERLAPPEDWINDOW;")]),
+    ("the window without its hidden owner", "window/form1.cpp",
+     [("kFormStyle, RECT{}, owner_, 0", "kFormStyle, RECT{}, nullptr, 0")]),
     ("Escape presses \"&Abbrechen\"", "window/form1.cpp",
      [("    if (notification != BN_CLICKED)\n        return;",
        "    if (id == IDCANCEL)\n        id = ControlId(ControlKind::PushButton, 3);\n"

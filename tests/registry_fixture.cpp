@@ -2,6 +2,7 @@
 #include "registry_fixture.h"
 
 #include <cstdio>
+#include <sstream>
 #include <stdexcept>
 #include <utility>
 
@@ -59,11 +60,9 @@ void Value(RegKey &key, const std::string &line) {
 void List(std::string &out, RegKey &key, const std::string &path) {
     out += path + "\n";
     for (const auto &[name, value] : key.values) {
-        char hex[4];
         out += "  \"" + name + "\"=" + std::to_string(value.type) + ":";
         for (unsigned char byte : value.data)
-            out.append(hex,
-                       static_cast<std::size_t>(std::snprintf(hex, sizeof hex, "%02x,", byte)));
+            out += {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 15], ','};
         out += '\n';
     }
     for (auto &[name, sub] : key.subkeys)
@@ -74,10 +73,8 @@ void List(std::string &out, RegKey &key, const std::string &path) {
 
 void ImportRegedit4(RegTree &tree, std::string_view text) {
     RegKey *key = nullptr;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        const std::string line(text.substr(0, end));
-        text.remove_prefix(std::min(end + 1, text.size()));
+    std::istringstream lines{std::string(text)};
+    for (std::string line; std::getline(lines, line);) {
         if (line[0] == '[' && line.back() == ']') {
             const std::string path = line.substr(1, line.size() - 2);
             key = nullptr;

@@ -15,6 +15,7 @@ namespace quenzel {
 namespace {
 
 constexpr RegHandle kRoots[] = {hkey::CURRENT_USER, hkey::LOCAL_MACHINE, hkey::DYN_DATA};
+const HKEY kPredefined[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_DYN_DATA};
 
 void Check(LONG rc, const char *what) {
     if (rc != ERROR_SUCCESS)
@@ -61,11 +62,11 @@ class WineFixture final : public RegistryFixture {
                                     0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch_[i], nullptr),
                   "RegCreateKeyExA");
         for (int i = 0; i < 3; ++i)
-            Check(::RegOverridePredefKey(Predefined(i), scratch_[i]), "RegOverridePredefKey");
+            Check(::RegOverridePredefKey(kPredefined[i], scratch_[i]), "RegOverridePredefKey");
     }
     ~WineFixture() override {
         for (int i = 0; i < 3; ++i) {
-            ::RegOverridePredefKey(Predefined(i), nullptr);
+            ::RegOverridePredefKey(kPredefined[i], nullptr);
             ::RegCloseKey(scratch_[i]);
         }
         ::RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
@@ -101,10 +102,6 @@ class WineFixture final : public RegistryFixture {
     }
 
   private:
-    static HKEY Predefined(int i) {
-        return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(kRoots[i])));
-    }
-
     Advapi32Registry registry_;
     const std::string base_;
     HKEY scratch_[3] = {};
