@@ -83,6 +83,8 @@ void ImportRegedit4(RegTree &tree, std::string_view text) {
                     key = &tree.Create(root, path.substr(std::string_view(name).size()));
             if (!key)
                 Fail(line);
+        } else if (key && line == ";deny") {
+            key->denyWrite = true;
         } else if (key && !line.empty()) {
             Value(*key, line);
         } else if (!line.empty() && line != "REGEDIT4") {

@@ -10,7 +10,8 @@
 namespace quenzel {
 
 // Applies "[ROOT\path]" lines (creating the key) and "name"=data lines ("string", dword:, hex:,
-// hex(type):, - deletes; @ names the default value) to the tree. Throws on a line it cannot read.
+// hex(type):, - deletes; @ names the default value) to the tree; after them ";deny" makes the key
+// refuse key::SET_VALUE, as a security descriptor would. Throws on a line it cannot read.
 void ImportRegedit4(RegTree &tree, std::string_view text);
 
 // Every key and value with stored spelling, type and bytes, one per line.
@@ -25,11 +26,6 @@ class RegistryFixture {
     virtual void Load(std::string_view regedit4) {
         memory_.Tree() = RegTree();
         ImportRegedit4(memory_.Tree(), regedit4);
-    }
-    // Makes a key refuse key::SET_VALUE, as a security descriptor would.
-    virtual bool DenyWrite(RegHandle root, const std::string &path) {
-        RegKey *key = memory_.Tree().Find(root, path);
-        return key && (key->denyWrite = true);
     }
     virtual RegTree Snapshot() { return memory_.Tree(); }
     std::string Store() { return Listing(Snapshot()); }

@@ -35,6 +35,14 @@ void WriteKey(HKEY key, const RegKey &from) {
         WriteKey(child, sub);
         ::RegCloseKey(child);
     }
+    PSECURITY_DESCRIPTOR sd = nullptr; // everyone may read; nobody may set values or create keys
+    if (from.denyWrite) {
+        Check(!::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                  "D:(D;;0x6;;;WD)(A;;0x60019;;;WD)", SDDL_REVISION_1, &sd, nullptr),
+              "ConvertStringSecurityDescriptorToSecurityDescriptorA");
+        Check(::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd), "RegSetKeySecurity");
+        ::LocalFree(sd);
+    }
 }
 
 void ReadKey(HKEY key, RegKey &into) {
@@ -79,20 +87,6 @@ class WineFixture final : public RegistryFixture {
             Check(::RegDeleteTreeA(scratch_[i], nullptr), "RegDeleteTreeA");
             WriteKey(scratch_[i], *memory_.Tree().Root(kRoots[i]));
         }
-    }
-    // Everyone may read; nobody may set values or create keys.
-    bool DenyWrite(RegHandle root, const std::string &path) override {
-        HKEY key;
-        PSECURITY_DESCRIPTOR sd = nullptr;
-        const int i = root == hkey::CURRENT_USER ? 0 : root == hkey::LOCAL_MACHINE ? 1 : 2;
-        if (::RegOpenKeyExA(scratch_[i], path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS)
-            return false;
-        const bool set = ::ConvertStringSecurityDescriptorToSecurityDescriptorA(
-                             "D:(D;;0x6;;;WD)(A;;0x60019;;;WD)", SDDL_REVISION_1, &sd, nullptr) &&
-                         ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
-        ::LocalFree(sd);
-        ::RegCloseKey(key);
-        return set;
     }
     RegTree Snapshot() override {
         RegTree tree;
