@@ -28,38 +28,37 @@ const std::string kDriveRegistry = // the same description in Windows-1252, byte
     "[HKEY_LOCAL_MACHINE\\Enum\\D]\n\"DeviceDesc\"=\"Laufwerk f\xFCr CDs & DVDs \x80\"\n"
     "\"AutoInsertNotification\"=hex:00\n";
 
-// The design in twips: caption, frame (-1: the client area), place in it; a picture's icon.
+// The design in twips within the client area: caption, place; a picture's icon.
 struct Design {
     const wchar_t *caption;
-    int frame, left, top, width, height, image;
+    int left, top, width, height, image;
 };
-constexpr POINT kFrameAt[] = {{2520, 60}, {60, 60}, {60, 1740}};
 // clang-format off
 constexpr Design kDesign[] = {
-    {L"Signal f\u00FCr Medienwechsel", -1, 60, 60, 2352, 1572, -1},
-    {kDrive,             1,  180,  360, 1995,  615, -1},
-    {nullptr,            1,  240, 1020,  480,  480,  5},
-    {L"&aktiv",          1,  900, 1080, 1032,  372, -1},
-    {L"Sofortiger Start", -1, 60, 1740, 2352, 1332, -1},
-    {nullptr,            2,  240,  240,  480,  480,  7},
-    {L"&Musik-CD",       2,  900,  420, 1092,  372, -1},
-    {nullptr,            2,  240,  720,  480,  480,  6},
-    {L"&Programm-CD",    2,  900,  840, 1332,  372, -1},
-    {L"AutoRun erlauben", -1, 2520, 60, 2352, 3012, -1},
-    {nullptr,            0,  240,  240,  480,  480,  0},
-    {L"&CD-ROM",         0,  900,  360, 1392,  372, -1},
-    {nullptr,            0,  240,  780,  480,  480,  1},
-    {L"&Diskette",       0,  900,  900, 1332,  372, -1},
-    {nullptr,            0,  240, 1320,  480,  480,  2},
-    {L"&Festplatte",     0,  900, 1440, 1152,  372, -1},
-    {nullptr,            0,  240, 1860,  480,  480,  3},
-    {L"&Ram-Disk",       0,  900, 1980, 1152,  372, -1},
-    {nullptr,            0,  240, 2460,  480,  480,  4},
-    {L"&Netzwerk",       0,  900, 2520, 1392,  372, -1},
-    {L"&Info",          -1,   60, 3180, 1152,  372, -1},
-    {L"&Standard",      -1, 1260, 3180, 1152,  372, -1},
-    {L"&Abbrechen",     -1, 2520, 3180, 1215,  375, -1},
-    {L"&OK",            -1, 3780, 3180, 1092,  372, -1},
+    {L"Signal f\u00FCr Medienwechsel",    60,   60, 2352, 1572, -1},
+    {kDrive,                             240,  420, 1995,  615, -1},
+    {nullptr,                            300, 1080,  480,  480,  5},
+    {L"&aktiv",                          960, 1140, 1032,  372, -1},
+    {L"Sofortiger Start",                 60, 1740, 2352, 1332, -1},
+    {nullptr,                            300, 1980,  480,  480,  7},
+    {L"&Musik-CD",                       960, 2160, 1092,  372, -1},
+    {nullptr,                            300, 2460,  480,  480,  6},
+    {L"&Programm-CD",                    960, 2580, 1332,  372, -1},
+    {L"AutoRun erlauben",               2520,   60, 2352, 3012, -1},
+    {nullptr,                           2760,  300,  480,  480,  0},
+    {L"&CD-ROM",                        3420,  420, 1392,  372, -1},
+    {nullptr,                           2760,  840,  480,  480,  1},
+    {L"&Diskette",                      3420,  960, 1332,  372, -1},
+    {nullptr,                           2760, 1380,  480,  480,  2},
+    {L"&Festplatte",                    3420, 1500, 1152,  372, -1},
+    {nullptr,                           2760, 1920,  480,  480,  3},
+    {L"&Ram-Disk",                      3420, 2040, 1152,  372, -1},
+    {nullptr,                           2760, 2520,  480,  480,  4},
+    {L"&Netzwerk",                      3420, 2580, 1392,  372, -1},
+    {L"&Info",                            60, 3180, 1152,  372, -1},
+    {L"&Standard",                      1260, 3180, 1152,  372, -1},
+    {L"&Abbrechen",                     2520, 3180, 1215,  375, -1},
+    {L"&OK",                            3780, 3180, 1092,  372, -1},
 };
 // clang-format on
 std::wstring Text(HWND window) {
@@ -187,14 +186,11 @@ class WindowTest : public ::testing::Test {
     HWND listener_ = nullptr;
 };
 
-// Every control, the font and the icons as designed at dpi: the pictures drawn up to 64 px at the
-// size of their place, the others (3, 6, the wrench) never stretched by a fraction.
+// Every control, the font and the icons as designed at dpi: the pictures at the size of their
+// place, 3, 6 and the wrench (big; small half) at 32 px or doubled, never stretched by a fraction.
 void WindowTest::ExpectAsDesigned(int dpi) {
-    struct Sizes {
-        int dpi, picture, upTo32, big, small;
-    } const sizes[] = {{96, 32, 32, 32, 16}, {144, 48, 32, 32, 16}, {192, 64, 64, 64, 32}};
-    const Sizes &size = *std::find_if(sizes, sizes + 3, [&](auto &s) { return s.dpi == dpi; });
-    for (auto [which, pixels] : {std::pair{ICON_BIG, size.big}, {ICON_SMALL, size.small}})
+    const int picture = dpi / 3, upTo32 = dpi < 192 ? 32 : 64;
+    for (auto [which, pixels] : {std::pair{ICON_BIG, upTo32}, {ICON_SMALL, upTo32 / 2}})
         EXPECT_TRUE(IconBits(nullptr, IDI_WRENCH, pixels) ==
                     IconBits(reinterpret_cast<HICON>(::SendMessageW(form, WM_GETICON, which, 0))));
     const auto px = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
@@ -221,9 +217,8 @@ void WindowTest::ExpectAsDesigned(int dpi) {
         ::GetWindowRect(child, &actual);
         ::MapWindowPoints(HWND_DESKTOP, form, reinterpret_cast<POINT *>(&actual), 2);
         const Design *d = std::find_if(std::begin(kDesign), std::end(kDesign), [&](auto &row) {
-            const POINT at = row.frame < 0 ? POINT{0, 0} : kFrameAt[row.frame];
-            const RECT r{px(at.x + row.left), px(at.y + row.top), px(at.x + row.left + row.width),
-                         px(at.y + row.top + row.height)};
+            const RECT r{px(row.left), px(row.top), px(row.left + row.width),
+                         px(row.top + row.height)};
             return (row.caption ? row.caption == caption : caption.empty()) &&
                    ::EqualRect(&r, &actual);
         });
@@ -231,7 +226,7 @@ void WindowTest::ExpectAsDesigned(int dpi) {
         EXPECT_TRUE(found.insert(d).second);
         const int width = actual.right - actual.left, high = actual.bottom - actual.top;
         if (d->image >= 0) {
-            const int shown = d->image == 3 || d->image == 6 ? size.upTo32 : size.picture;
+            const int shown = d->image == 3 || d->image == 6 ? upTo32 : picture;
             EXPECT_TRUE(IconBits(nullptr, IDI_IMAGE0 + d->image, shown) ==
                         IconBits(reinterpret_cast<HICON>(
                             ::SendMessageW(child, STM_GETIMAGE, IMAGE_ICON, 0))));
