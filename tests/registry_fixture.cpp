@@ -23,8 +23,6 @@ constexpr std::pair<RegHandle, const char *> kRoots[] = {
 std::size_t Quoted(const std::string &line, std::size_t pos, std::string &out) {
     for (++pos; pos < line.size() && line[pos] != '"'; ++pos)
         out += line[pos] == '\\' ? line[++pos] : line[pos];
-    if (pos >= line.size())
-        Fail(line);
     return pos + 1;
 }
 

@@ -155,12 +155,10 @@ class WindowTest : public ::testing::Test {
     std::wstring Focus() const { return Text(::GetFocus()); }
     // Key events: the keys pressed in turn and released the other way round, then handled.
     void Keys(const std::vector<WORD> &keys) {
-        std::vector<INPUT> input(2 * keys.size(), INPUT{INPUT_KEYBOARD, {}});
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            input[i].ki.wVk = input[input.size() - 1 - i].ki.wVk = keys[i];
-            input[input.size() - 1 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-        }
-        ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+        for (WORD key : keys)
+            ::keybd_event(static_cast<BYTE>(key), 0, 0, 0);
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+            ::keybd_event(static_cast<BYTE>(*key), 0, KEYEVENTF_KEYUP, 0);
         Drain();
     }
     // What is queued, handled by the program's own loop until the queue is idle (a timer comes
