@@ -27,8 +27,8 @@ class RegistryFixture {
         memory_.Tree() = RegTree();
         ImportRegedit4(memory_.Tree(), regedit4);
     }
-    virtual RegTree Snapshot() { return memory_.Tree(); }
-    std::string Store() { return Listing(Snapshot()); }
+    // Everything under the three roots, as Listing lists it.
+    virtual std::string Store() { return Listing(memory_.Tree()); }
 
   protected:
     MemoryRegistry memory_; // under Wine: the text as loaded

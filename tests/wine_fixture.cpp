@@ -88,11 +88,11 @@ class WineFixture final : public RegistryFixture {
             WriteKey(scratch_[i], *memory_.Tree().Root(kRoots[i]));
         }
     }
-    RegTree Snapshot() override {
+    std::string Store() override {
         RegTree tree;
         for (int i = 0; i < 3; ++i)
             ReadKey(scratch_[i], *tree.Root(kRoots[i]));
-        return tree;
+        return Listing(tree);
     }
 
   private:
