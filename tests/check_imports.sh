@@ -4,7 +4,6 @@
 # Usage: tests/check_imports.sh PROGRAM.exe        exit 0: passes, 1: fails
 set -eu
 exe=${1:?usage: check_imports.sh PROGRAM.exe}
-lists=$(dirname "$0")/data
 # One "dll name" line per import, the DLL in lower case; "<ordinal>" for an import by ordinal.
 imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '
     /^\tDLL Name: / { dll = tolower($3); sub(/\.dll$/, "", dll); next }
@@ -13,7 +12,7 @@ imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '
     /^$/ { dll = "" }')
 [ -n "$imports" ] || { echo "FAIL: $exe imports nothing that objdump shows" >&2; exit 1; }
 
-on() { sed 's/#.*//; s/[[:space:]]//g' "$lists/$2" | grep -qxF "$1"; }
+on() { sed 's/#.*//; s/[[:space:]]//g' "$(dirname "$0")/data/$2" | grep -qxF "$1"; }
 failures=$(printf '%s\n' "$imports" | while read -r dll name; do
     case $dll in
     kernel32 | user32 | gdi32 | advapi32 | comctl32 | crtdll) ;;

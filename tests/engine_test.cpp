@@ -47,8 +47,7 @@ class CountingRegistry final : public Registry {
   public:
     explicit CountingRegistry(Registry &inner) : r_(inner) {}
     RegResult RegOpenKeyExA(RegHandle k, const char *n, U o, U a, RegHandle *h) override {
-        const RegResult rc = r_.RegOpenKeyExA(k, n, o, a, h);
-        return open += rc == error::SUCCESS, rc;
+        return Count(1, r_.RegOpenKeyExA(k, n, o, a, h));
     }
     RegResult RegQueryValueExA(RegHandle k, const char *n, U *t, unsigned char *d, U *s) override {
         return r_.RegQueryValueExA(k, n, t, d, s);
@@ -60,13 +59,11 @@ class CountingRegistry final : public Registry {
     RegResult RegEnumKeyA(RegHandle k, U i, char *n, U s) override {
         return r_.RegEnumKeyA(k, i, n, s);
     }
-    RegResult RegCloseKey(RegHandle k) override {
-        const RegResult rc = r_.RegCloseKey(k);
-        return open -= rc == error::SUCCESS, rc;
-    }
+    RegResult RegCloseKey(RegHandle k) override { return Count(-1, r_.RegCloseKey(k)); }
     int open = 0;
 
   private:
+    RegResult Count(int step, RegResult rc) { return open += rc == error::SUCCESS ? step : 0, rc; }
     Registry &r_;
 };
 

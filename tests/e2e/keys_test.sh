@@ -1,13 +1,11 @@
 #!/bin/sh
-# The real 32-bit program under the emulated 32-bit Wine in Windows 95 mode (scripts/emu32.sh):
-# started on Xvfb with the seeded registry, HKEY_DYN_DATA included, real keys, the registry read
-# back. Usage: keys_test.sh PROGRAM.exe SEED.reg WORKDIR
+# The real 32-bit program under the emulated 32-bit Wine in Windows 95 mode (scripts/emu32.sh), on
+# Xvfb with the seeded registry: real keys, the registry read back. Args: PROGRAM.exe SEED.reg DIR
 set -eu
 exe=$1 seed=$2 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
-[ -f "$exe" ] || { echo "FAIL: no program $exe"; exit 1; }
 if [ -z "${EMU32:-}" ]; then
     if ! sh "$here/../../scripts/emu32.sh" can; then
         echo "!!! This machine cannot run the 32-bit program: its end-to-end run did NOT happen."

@@ -67,29 +67,25 @@ std::wstring Text(HWND window) {
     return buffer;
 }
 
-// Since the last Start: the label when the window was first activated, the message boxes, and
-// the broadcasts with the store at that moment.
+// Since the last Start: the label at the first activation, message boxes, broadcasts and stores.
 struct {
     std::wstring label;
-    std::vector<std::wstring> boxes;
-    std::vector<std::string> broadcasts;
+    std::wstring boxes;
+    std::string broadcasts;
     RegistryFixture *registry;
 } gSeen;
 
 LRESULT CALLBACK OnActivation(int code, WPARAM wParam, LPARAM lParam) {
     const auto window = reinterpret_cast<HWND>(wParam);
     HWND owner = ::GetWindow(window, GW_OWNER);
-    wchar_t kind[8] = {};
-    ::GetClassNameW(window, kind, 8);
     if (code == HCBT_ACTIVATE && Text(window) == kTitle && gSeen.label.empty())
         gSeen.label = Text(::FindWindowExW(window, nullptr, L"Static", nullptr));
-    if (code == HCBT_ACTIVATE && kind == std::wstring(L"#32770")) { // read, then closed with OK
+    if (code == HCBT_ACTIVATE && ::GetDlgItem(window, 0xFFFF)) { // a message box: read, then OK
         const bool modal = Text(owner) == kTitle && !::IsWindowEnabled(owner);
         const bool ok = ::GetDlgItem(window, IDOK) && !::GetDlgItem(window, IDCANCEL);
-        gSeen.boxes.push_back(
-            Text(window) + L"|" + Text(::GetDlgItem(window, 0xFFFF)) + L"|" +
-            (modal ? L"modal" : L"") + (ok ? L", OK|" : L"|") +
-            std::to_wstring(::SendDlgItemMessageW(window, stc1, STM_GETICON, 0, 0)));
+        gSeen.boxes += Text(window) + L"|" + Text(::GetDlgItem(window, 0xFFFF)) + L"|" +
+                       (modal ? L"modal" : L"") + (ok ? L", OK|" : L"|") +
+                       std::to_wstring(::SendDlgItemMessageW(window, stc1, STM_GETICON, 0, 0));
         ::PostMessageW(window, WM_COMMAND, IDOK, 0);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
@@ -99,29 +95,32 @@ LRESULT CALLBACK OnActivation(int code, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK Listener(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto *wide = reinterpret_cast<const wchar_t *>(lParam);
     if (message == WM_SETTINGCHANGE)
-        gSeen.broadcasts.push_back(
+        gSeen.broadcasts +=
             (wide[0] < 0x100 ? std::string(wide, wide + std::wcslen(wide))
                              : std::string(reinterpret_cast<const char *>(lParam))) +
             (::IsWindowVisible(::FindWindowW(nullptr, kTitle)) ? " while shown\n" : "\n") +
-            gSeen.registry->Store());
+            gSeen.registry->Store();
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-// An icon's colour bits (as many as its size has); the resource's at a size when id is given.
-std::vector<char> IconBits(HICON icon, int id = 0, int size = 0) {
-    if (id)
-        icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
-                                               IMAGE_ICON, size, size, 0));
-    ICONINFO info{};
-    BITMAP b{};
-    EXPECT_TRUE(::GetIconInfo(icon, &info) && ::GetObjectW(info.hbmColor, sizeof b, &b));
-    std::vector<char> bits(static_cast<std::size_t>(b.bmWidthBytes * b.bmHeight));
-    ::GetBitmapBits(info.hbmColor, static_cast<LONG>(bits.size()), bits.data());
-    ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    if (id)
-        ::DestroyIcon(icon);
-    return bits;
+// The icon shown is the resource's at the size, bit for bit (the colour bits; as many as the size).
+bool Shows(LRESULT shown, int id, int size) {
+    const HICON icons[] = {
+        reinterpret_cast<HICON>(shown),
+        static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                        IMAGE_ICON, size, size, 0))};
+    std::vector<char> bits[2];
+    for (int i = 0; i < 2; ++i) {
+        ICONINFO info{};
+        BITMAP b{};
+        if (::GetIconInfo(icons[i], &info) && ::GetObjectW(info.hbmColor, sizeof b, &b))
+            bits[i].resize(static_cast<std::size_t>(b.bmWidthBytes * b.bmHeight));
+        ::GetBitmapBits(info.hbmColor, static_cast<LONG>(bits[i].size()), bits[i].data());
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+    }
+    ::DestroyIcon(icons[1]);
+    return !bits[0].empty() && bits[0] == bits[1];
 }
 
 class WindowTest : public ::testing::Test {
@@ -149,9 +148,6 @@ class WindowTest : public ::testing::Test {
         Drain();
     }
 
-    HWND Child(const wchar_t *caption) const {
-        return ::FindWindowExW(form, nullptr, nullptr, caption);
-    }
     std::wstring Focus() const { return Text(::GetFocus()); }
     // Key events: the keys pressed in turn and released the other way round, then handled.
     void Keys(const std::vector<WORD> &keys) {
@@ -161,13 +157,11 @@ class WindowTest : public ::testing::Test {
             ::keybd_event(static_cast<BYTE>(*key), 0, KEYEVENTF_KEYUP, 0);
         Drain();
     }
-    // What is queued, handled by the program's own loop until the queue is idle (a timer comes
-    // last) or the window is gone.
+    // The program's own loop, until the queue is idle (a timer comes last) or the window is gone.
     void Drain() {
         const UINT_PTR idle = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM,
                                          [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); });
-        if (program)
-            RunMessageLoop(*program);
+        RunMessageLoop(*program);
         ::KillTimer(nullptr, idle);
         MSG quit;
         ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
@@ -189,14 +183,14 @@ class WindowTest : public ::testing::Test {
 void WindowTest::ExpectAsDesigned(int dpi) {
     const int picture = dpi / 3, upTo32 = dpi < 192 ? 32 : 64;
     for (auto [which, pixels] : {std::pair{ICON_BIG, upTo32}, {ICON_SMALL, upTo32 / 2}})
-        EXPECT_TRUE(IconBits(nullptr, IDI_WRENCH, pixels) ==
-                    IconBits(reinterpret_cast<HICON>(::SendMessageW(form, WM_GETICON, which, 0))));
+        EXPECT_TRUE(Shows(::SendMessageW(form, WM_GETICON, which, 0), IDI_WRENCH, pixels));
     const auto px = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
     RECT client;
     ::GetClientRect(form, &client);
     EXPECT_TRUE(client.right == px(4935) && client.bottom == px(3615)) << dpi;
     // One font for every control, set by the window: the message font at dpi, fitted.
-    const auto font = reinterpret_cast<HFONT>(::SendMessageW(Child(L"&OK"), WM_GETFONT, 0, 0));
+    const auto font = reinterpret_cast<HFONT>(
+        ::SendMessageW(::FindWindowExW(form, nullptr, nullptr, L"&OK"), WM_GETFONT, 0, 0));
     LOGFONTW made{};
     NONCLIENTMETRICSW system{};
     system.cbSize = sizeof system;
@@ -224,10 +218,9 @@ void WindowTest::ExpectAsDesigned(int dpi) {
         EXPECT_TRUE(found.insert(d).second);
         const int width = actual.right - actual.left, high = actual.bottom - actual.top;
         if (d->image >= 0) {
-            const int shown = d->image == 3 || d->image == 6 ? upTo32 : picture;
-            EXPECT_TRUE(IconBits(nullptr, IDI_IMAGE0 + d->image, shown) ==
-                        IconBits(reinterpret_cast<HICON>(
-                            ::SendMessageW(child, STM_GETIMAGE, IMAGE_ICON, 0))));
+            EXPECT_TRUE(Shows(::SendMessageW(child, STM_GETIMAGE, IMAGE_ICON, 0),
+                              IDI_IMAGE0 + d->image,
+                              d->image == 3 || d->image == 6 ? upTo32 : picture));
             continue;
         }
         EXPECT_EQ(font, reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
@@ -247,9 +240,8 @@ void WindowTest::ExpectAsDesigned(int dpi) {
 
 TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
     Start(kDriveRegistry);
-    const LONG style = ::GetWindowLongW(form, GWL_STYLE);
-    EXPECT_EQ(WS_CAPTION | WS_SYSMENU, style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
-                                                WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
+    const LONG style = ::GetWindowLongW(form, GWL_STYLE), fixed = WS_CAPTION | WS_SYSMENU;
+    EXPECT_EQ(fixed, style & (fixed | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
     HWND owner = ::GetWindow(form, GW_OWNER); // hidden: no task-bar button
     EXPECT_TRUE(owner && !::IsWindowVisible(owner) && ::IsWindowVisible(form));
     EXPECT_EQ(kDrive, gSeen.label) << "the registry is read before the window shows";
@@ -262,11 +254,10 @@ TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
               L"&Musik-CD &Programm-CD &Abbrechen &CD-ROM ",
               tabs);
 
-    // As if moved to monitors of other scales: laid out anew each time, nothing else changed;
-    // then left for another window and activated again, the focus where it was.
+    // Moved to monitors of other scales, then away and back: laid out anew, all else as it was.
     for (WORD key : {'A', 'D', 'M'}) // "&aktiv" first: "&Abbrechen" follows "&Musik-CD"
         Keys({VK_MENU, key});
-    ::SetFocus(Child(L"&Netzwerk"));
+    ::SetFocus(::FindWindowExW(form, nullptr, nullptr, L"&Netzwerk"));
     const auto state = [this] {
         std::wstring all = Focus();
         for (HWND c = ::GetWindow(form, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
@@ -294,8 +285,7 @@ TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
     EXPECT_EQ(was, state());
 }
 
-// Keys a user presses, from the start to the end of the program: what it wrote (REGEDIT4 lines
-// over the registry it started with) and the message box it showed, if any.
+// Keys pressed from start to end: what was written over the registry and said in a message box.
 struct KeyRow {
     const char *name;
     std::string registry;
@@ -314,19 +304,17 @@ TEST_P(KeyTest, EndsHavingWrittenAndSaidWhatTheKeysChose) {
     for (const std::vector<WORD> &keys : row.keys)
         Keys(keys);
     EXPECT_FALSE(::IsWindow(form));
-    std::vector<std::wstring> said; // modal, owned by the window, with one OK button
+    std::wstring said; // modal: owned by the window, which is disabled; one OK button
     if (row.icon)
-        said.push_back(std::wstring(kTitle) + L"|" + row.message + L"|modal, OK|" +
-                       std::to_wstring(reinterpret_cast<INT_PTR>(::LoadIconA(nullptr, row.icon))));
+        said = std::wstring(kTitle) + L"|" + row.message + L"|modal, OK|" +
+               std::to_wstring(reinterpret_cast<INT_PTR>(::LoadIconA(nullptr, row.icon)));
     EXPECT_EQ(said, gSeen.boxes);
     RegTree tree;
     ImportRegedit4(tree, row.registry + row.written);
     const std::string saved = Listing(tree);
     EXPECT_EQ(saved, registry->Store());
     // A mask written ends with one broadcast, once the window is gone and everything is stored.
-    EXPECT_EQ(row.written.find("NoDriveTypeAutoRun") == std::string::npos
-                  ? std::vector<std::string>{}
-                  : std::vector<std::string>{"Policy\n" + saved},
+    EXPECT_EQ(row.written.find("NoDriveTypeAutoRun") == std::string::npos ? "" : "Policy\n" + saved,
               gSeen.broadcasts);
 }
 
