@@ -7,7 +7,6 @@ exe=${1:?usage: check_imports.sh PROGRAM.exe}
 # One "dll name" line per import, the DLL in lower case; "<ordinal>" for an import by ordinal.
 imports=$(i686-w64-mingw32-objdump -p "$exe" | awk '
     /^\tDLL Name: / { dll = tolower($3); sub(/\.dll$/, "", dll); next }
-    /^\tvma:/ { next }
     dll != "" && /^\t[0-9a-fA-F]+\t/ { print dll, (NF < 3 || $NF == "<none>") ? "<ordinal>" : $NF; next }
     /^$/ { dll = "" }')
 [ -n "$imports" ] || { echo "FAIL: $exe imports nothing that objdump shows" >&2; exit 1; }

@@ -76,6 +76,7 @@ struct Row {
     std::string written;        // what "&OK" writes, as REGEDIT4 lines over the store at OK
     std::string report;         // W mask written; D, A, M not saved; P a machine policy decides
     std::string meanwhile = ""; // REGEDIT4 lines another program writes between the read and OK
+    friend void PrintTo(const Row &row, std::ostream *out) { *out << row.what; }
 };
 
 // clang-format off

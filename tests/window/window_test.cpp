@@ -62,9 +62,8 @@ constexpr Design kDesign[] = {
 };
 // clang-format on
 std::wstring Text(HWND window) {
-    wchar_t buffer[1024] = {};
-    ::GetWindowTextW(window, buffer, 1024);
-    return buffer;
+    wchar_t buffer[1024];
+    return {buffer, static_cast<std::size_t>(::GetWindowTextW(window, buffer, 1024))};
 }
 
 // Since the last Start: the label at the first activation, message boxes, broadcasts and stores.
@@ -198,8 +197,8 @@ void WindowTest::ExpectAsDesigned(int dpi) {
     ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof system, &system, 0, dpi);
     const int height = std::abs(made.lfHeight), most = std::abs(system.lfMessageFont.lfHeight);
     EXPECT_TRUE(height <= most && 4 * height >= 3 * most) << height << " for " << most;
-    HDC screen = ::GetDC(nullptr);
-    HGDIOBJ previous = ::SelectObject(screen, font);
+    HDC screen = ::CreateCompatibleDC(nullptr); // measures as the screen does
+    ::SelectObject(screen, font);
 
     std::set<const Design *> found;
     for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -234,8 +233,7 @@ void WindowTest::ExpectAsDesigned(int dpi) {
         EXPECT_LE(text.bottom, high);
     }
     EXPECT_EQ(std::size(kDesign), found.size());
-    ::SelectObject(screen, previous);
-    ::ReleaseDC(nullptr, screen);
+    ::DeleteDC(screen);
 }
 
 TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
@@ -293,6 +291,7 @@ struct KeyRow {
     std::string written;
     LPCSTR icon;
     std::wstring message;
+    friend void PrintTo(const KeyRow &row, std::ostream *out) { *out << row.name; }
 };
 class KeyTest : public WindowTest, public ::testing::WithParamInterface<KeyRow> {};
 
