@@ -35,8 +35,8 @@ void WriteKey(HKEY key, const RegKey &from) {
         WriteKey(child, sub);
         ::RegCloseKey(child);
     }
-    PSECURITY_DESCRIPTOR sd = nullptr; // everyone may read; nobody may set values or create keys
-    if (from.denyWrite) {
+    if (from.denyWrite) { // everyone may read; nobody may set values or create keys
+        PSECURITY_DESCRIPTOR sd = nullptr;
         Check(!::ConvertStringSecurityDescriptorToSecurityDescriptorA(
                   "D:(D;;0x6;;;WD)(A;;0x60019;;;WD)", SDDL_REVISION_1, &sd, nullptr),
               "ConvertStringSecurityDescriptorToSecurityDescriptorA");
