@@ -6,7 +6,7 @@ set -eu
 what=${1:-test}
 packages="cmake make g++ googletest wine wine64 fonts-wine g++-mingw-w64-x86-64 xvfb xauth xdotool imagemagick"
 if [ "$what" = test ]; then
-    packages="$packages g++-mingw-w64-i686 valgrind zip icoutils debootstrap mtools xorriso"
+    packages="$packages g++-mingw-w64-i686 valgrind zip icoutils debootstrap mtools xorriso python3"
 fi
 missing=""
 for p in $packages; do
