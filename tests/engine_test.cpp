@@ -88,10 +88,16 @@ const Row kRows[] = {
     {"HardwareKeyOfADeviceWithoutTheByte", kWin95, kEntry + "\"MOUSE\\\\0\"\n[HKEY_LOCAL_MACHINE\\Enum\\MOUSE\\0]\n\"DeviceDesc\"=\"Maus\"\n", "1", "1_010111 " + kNoDevice, "", ""},
     {"EntryNameOf255Characters", kWin95, "[HKEY_DYN_DATA\\Config Manager\\Enum\\" + std::string(255, '0') +
      "]\n\"HardWareKey\"=\"LONG\"\n[HKEY_LOCAL_MACHINE\\Enum\\LONG]\n\"DeviceDesc\"=\"lang\"\n\"AutoInsertNotification\"=hex:01\n", "", "11010111 lang", "", ""},
+    {"AVerbThatBeginsWithPlayIsNotPlay", kWin95, kVerb + "\"Player\"\n", "", "01010111 CD-ROM", "", ""},
+    {"ADescriptionEndsAtItsFirstNul", kWin95, kDevice + "\"DeviceDesc\"=hex(1):43,44,00,52,4f,4d,00\n", "", "11010111 CD", "", ""},
+    {"AnEntryWhoseByteIsLongerIsSkipped", kWin95, "[HKEY_DYN_DATA\\Config Manager\\Enum\\0]\n\"HardWareKey\"=\"ZIP\"\n"
+     "[HKEY_LOCAL_MACHINE\\Enum\\ZIP]\n\"DeviceDesc\"=\"Zip\"\n\"AutoInsertNotification\"=hex:01,00\n", "1", "11010111 CD-ROM",
+     kDevice + "\"AutoInsertNotification\"=hex:00\n", ""},
     {"DescriptionOf256Characters", kWin95, kDevice + "\"DeviceDesc\"=\"" + std::string(256, 'D') + "\"\n", "", "11010111 " + std::string(256, ' '), "", ""},
     {"NTAutoRun0SwitchedOn", kNt, kCdrom + "\"AutoRun\"=dword:00000000\n", "1", "10010111 " + kAll, kCdrom + "\"AutoRun\"=dword:00000001\n", ""},
     {"NTTheMaskSavedEqualsTheMachineMaskNoNote", kNt, kMachine + "dword:00000091\n", "2", "11010111 " + kAll, kMask + "hex:91,00,00,00\n", "W"},
-    {"NTNoDriveBoxChangedNoNote", kNt, kMachine + "dword:000000ff\n", "0", "11010111 " + kAll, kVerb + "\"\"\n", ""},
+    {"NTAutoRun2IsOnNoDriveBoxChangedNoNote", kNt, kMachine + "dword:000000ff\n" + kCdrom + "\"AutoRun\"=dword:00000002\n", "0", "11010111 " + kAll, kVerb + "\"\"\n", ""},
+    {"NTAMachineKeyWithoutTheMaskNoNote", kNt, kMachine + "-\n", "2", "11010111 " + kAll, kMask + "hex:91,00,00,00\n", "W"},
     {"NTAMachineMaskOf5BytesTheNote", kNt, kMachine + "hex:91,00,00,00,00\n", "2", "11010111 " + kAll, kMask + "hex:91,00,00,00\n", "WP"},
     {"Windows95HasNoMachineMaskNoNote", kWin95, kMachine + "dword:000000ff\n", "2", "11010111 CD-ROM", kMask + "hex:91,00,00,00\n", "W"},
     {"WhatAnotherProgramStoredMeanwhileStays", kWin95, "", "2", "11010111 CD-ROM", kMask + "dword:00000199\n", "W", kMask + "dword:0000019d\n" + kVerb + "\"\"\n"},
