@@ -1,5 +1,6 @@
 // Form1 under Wine on a scratch registry, seen and driven from outside: by caption and place,
-// real keys, hooks, and the store afterwards. Run as NT, as Windows 95, at 144 and 192 dpi (CMake).
+// real keys, hooks, and the store afterwards. Run as NT, as Windows 95, at 144 and 192 dpi, and as
+// a Windows before 10 at 120 dpi (CMake).
 #include "../registry_fixture.h"
 
 #include "../../window/form1.h"
@@ -14,13 +15,44 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <set>
+#include <utility>
 
 namespace quenzel {
 namespace {
 
 const bool kNtFamily = (::GetVersion() & 0x80000000u) == 0;
+
+// With QUENZEL_BEFORE_WIN10 set, this process is a Windows before 10 1607 to the program: its
+// lookups through GetProcAddress, which go through this file's import slot, find no per-monitor
+// function.
+using GetProc = FARPROC(WINAPI *)(HMODULE, LPCSTR);
+GetProc gGetProcAddress; // the system's
+FARPROC WINAPI GetProcAddressBeforeWin10(HMODULE module, LPCSTR name) {
+    for (const char *newer :
+         {"GetDpiForWindow", "GetSystemMetricsForDpi", "SystemParametersInfoForDpi"})
+        if (!IS_INTRESOURCE(name) && !std::strcmp(name, newer))
+            return nullptr;
+    return gGetProcAddress(module, name);
+}
+const bool kBeforeWin10 = std::getenv("QUENZEL_BEFORE_WIN10") && [] {
+    auto *base = reinterpret_cast<BYTE *>(::GetModuleHandleW(nullptr));
+    const IMAGE_DATA_DIRECTORY iat =
+        reinterpret_cast<IMAGE_NT_HEADERS *>(base +
+                                             reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew)
+            ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+    auto *slots = reinterpret_cast<GetProc *>(base + iat.VirtualAddress);
+    const auto system = reinterpret_cast<GetProc>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetProcAddress")));
+    DWORD was;
+    ::VirtualProtect(slots, iat.Size, PAGE_READWRITE, &was);
+    for (GetProc *slot = slots; slot < slots + iat.Size / sizeof *slots; ++slot)
+        if (*slot == system)
+            gGetProcAddress = std::exchange(*slot, &GetProcAddressBeforeWin10);
+    return ::VirtualProtect(slots, iat.Size, was, &was) && gGetProcAddress;
+}();
 constexpr wchar_t kTitle[] = L"Quenzel";
 constexpr wchar_t kDrive[] = L"Laufwerk f\u00FCr CDs & DVDs \u20AC";
 const std::string kDriveRegistry = // the same description in Windows-1252, byte 0
@@ -130,6 +162,11 @@ class WindowTest : public ::testing::Test {
                                       nullptr, nullptr, nullptr);
         ::SetWindowLongPtrW(listener_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Listener));
         ASSERT_TRUE(hook_ && listener_);
+        NONCLIENTMETRICSW metrics{}; // the user's own message font, in the tests' own prefix
+        metrics.cbSize = sizeof metrics;
+        ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        std::wcscpy(metrics.lfMessageFont.lfFaceName, L"Tahoma");
+        ::SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     }
     void TearDown() override {
         program.reset();
@@ -180,7 +217,7 @@ class WindowTest : public ::testing::Test {
 // Every control, the font and the icons as designed at dpi: the pictures at the size of their
 // place, 3, 6 and the wrench (big; small half) at 32 px or doubled, never stretched by a fraction.
 void WindowTest::ExpectAsDesigned(int dpi) {
-    const int picture = dpi / 3, upTo32 = dpi < 192 ? 32 : 64;
+    const int picture = dpi < 144 ? 32 : dpi / 3, upTo32 = dpi < 192 ? 32 : 64;
     for (auto [which, pixels] : {std::pair{ICON_BIG, upTo32}, {ICON_SMALL, upTo32 / 2}})
         EXPECT_TRUE(Shows(::SendMessageW(form, WM_GETICON, which, 0), IDI_WRENCH, pixels));
     const auto px = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
@@ -197,6 +234,7 @@ void WindowTest::ExpectAsDesigned(int dpi) {
     ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof system, &system, 0, dpi);
     const int height = std::abs(made.lfHeight), most = std::abs(system.lfMessageFont.lfHeight);
     EXPECT_TRUE(height <= most && 4 * height >= 3 * most) << height << " for " << most;
+    EXPECT_STREQ(system.lfMessageFont.lfFaceName, made.lfFaceName);
     HDC screen = ::CreateCompatibleDC(nullptr); // measures as the screen does
     ::SelectObject(screen, font);
 
@@ -223,13 +261,15 @@ void WindowTest::ExpectAsDesigned(int dpi) {
             continue;
         }
         EXPECT_EQ(font, reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
-        // The caption shows whole, beside a check box's square or within a control's edges.
+        // The caption shows whole, beside a check box's square, within a control's edges, or in
+        // the label's lines.
+        const bool box = (::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_CHECKBOX;
+        const bool label = d == kDesign + 1;
         RECT text{0, 0, width, 0};
         ::DrawTextW(screen, caption.c_str(), -1, &text,
-                    DT_CALCRECT | DT_WORDBREAK | (d == kDesign + 1 ? DT_NOPREFIX : 0));
-        const bool box = (::GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) == BS_CHECKBOX;
-        EXPECT_LE(text.right + (box ? ::GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + 3 : 6),
-                  width);
+                    DT_CALCRECT | DT_WORDBREAK | (label ? DT_NOPREFIX : 0));
+        const int edges = box ? ::GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + 3 : label ? 0 : 6;
+        EXPECT_LE(text.right + edges, width);
         EXPECT_LE(text.bottom, high);
     }
     EXPECT_EQ(std::size(kDesign), found.size());
@@ -244,6 +284,10 @@ TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
     EXPECT_TRUE(owner && !::IsWindowVisible(owner) && ::IsWindowVisible(form));
     EXPECT_EQ(kDrive, gSeen.label) << "the registry is read before the window shows";
     EXPECT_EQ(kNtFamily, !!::IsWindowUnicode(form));
+    EXPECT_EQ(!!std::getenv("QUENZEL_BEFORE_WIN10"), kBeforeWin10);
+    wchar_t controls[MAX_PATH] = L""; // drawn by the common controls 6, the manifest's
+    ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), controls, MAX_PATH);
+    EXPECT_TRUE(std::wcsstr(controls, L"common-controls_6595b64144ccf1df_6.0.")) << controls;
     ExpectAsDesigned(static_cast<int>(::GetDpiForWindow(form)));
     std::wstring tabs; // the Tab order, round once
     for (int i = 0; i < 13; ++i, Keys({VK_TAB}))
@@ -252,7 +296,7 @@ TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
               L"&Musik-CD &Programm-CD &Abbrechen &CD-ROM ",
               tabs);
 
-    // Moved to monitors of other scales, then away and back: laid out anew, all else as it was.
+    // Laid out anew on a move to another scale, all else as it was, then away and back.
     for (WORD key : {'A', 'D', 'M'}) // "&aktiv" first: "&Abbrechen" follows "&Musik-CD"
         Keys({VK_MENU, key});
     ::SetFocus(::FindWindowExW(form, nullptr, nullptr, L"&Netzwerk"));
@@ -264,7 +308,8 @@ TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
         return all;
     };
     const std::wstring was = state();
-    for (int dpi : {192, 144, 96}) {
+    // Moved to monitors of other scales, which Windows before 10 never does.
+    for (int dpi : kBeforeWin10 ? std::vector<int>{} : std::vector<int>{192, 144, 96}) {
         RECT suggested{0, 0, ::MulDiv(4935, dpi, 1440), ::MulDiv(3615, dpi, 1440)}, now;
         ::AdjustWindowRectExForDpi(&suggested, WS_CAPTION | WS_SYSMENU, FALSE, 0, dpi);
         ::OffsetRect(&suggested, dpi, dpi / 2);
