@@ -28,8 +28,7 @@ ENGINE = ("native", "engine_tests")  # every GoogleTest test its own ctest test
 ENGINE_WINE = ("windows", "engine_tests_wine")
 WINDOW = [("windows", "window_tests" + mode)
           for mode in ("", "_win95", "_144dpi", "_192dpi", "_before10")]
-MANIFEST = [("windows", "manifest_level"), ("win95", "manifest_level")]
-IMPORTS = ("win95", "win95_imports")
+PROGRAM = [("windows", "program_file"), ("win95", "program_file")]
 E2E_32 = ("win95", "keys_e2e_32")
 TARGETS = {"native": ["engine_tests"],
            "windows": ["quenzel", "engine_tests_wine", "window_tests"],
@@ -40,11 +39,11 @@ SCOPE = {
     "registry/key.h": [ENGINE, ENGINE_WINE, *WINDOW],
     "registry/registry.h": [ENGINE, ENGINE_WINE, *WINDOW],
     "registry/advapi32": [ENGINE_WINE, *WINDOW],
-    "window/quenzel.manifest": [*MANIFEST, *WINDOW],
-    "window/CMakeLists.txt": [*MANIFEST, IMPORTS, *WINDOW, E2E_32],
+    "window/quenzel.manifest": [*PROGRAM, *WINDOW],
+    "window/CMakeLists.txt": [*PROGRAM, *WINDOW, E2E_32],
     "window/main.cpp": [E2E_32],
-    "window": [*WINDOW, *MANIFEST, IMPORTS, E2E_32],
-    "cmake/mingw-i686": [IMPORTS, E2E_32],
+    "window": [*WINDOW, *PROGRAM, E2E_32],
+    "cmake/mingw-i686": [PROGRAM[1], E2E_32],
 }
 
 # name, file, [(search, replace), ...][, file, edits where the first do not apply]
@@ -262,6 +261,8 @@ FAULTS = [
      [("    font = metrics.lfMessageFont;\n    return true;", "    return false;")]),
     ("a user32 function of Windows 98 imported", "window/form1.cpp",
      [("focus && ::IsChild(window_, focus)", "focus && ::GetAncestor(focus, GA_PARENT) == window_")]),
+    ("the message font's face copied as UTF-16 bytes", "window/dpi.cpp",
+     [("const std::string face = text::ToAnsi(wide.lfFaceName);", "const std::string face(reinterpret_cast<const char *>(wide.lfFaceName));")]),
     ("Escape presses \"&Abbrechen\"", "window/form1.cpp",
      [("    if (notification != BN_CLICKED)\n        return;",
        "    if (id == IDCANCEL)\n        id = ControlId(ControlKind::PushButton, 3);\n"

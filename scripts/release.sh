@@ -10,9 +10,9 @@
 #   dist/quenzel-VERSION.iso   the same three files on a CD image (ISO 9660, volume QUENZEL):
 #                              Joliet names for Windows, ISO level 1 names for DOS
 #   dist/SHA256SUMS            the SHA-256 of these three, for sha256sum -c in dist/
-# The version is the project's (CMakeLists.txt). Before packing, the 32-bit program's imports
-# are checked against Windows 95 (tests/check_imports.sh), and both programs must carry their
-# icon, version information and manifest, whose execution level tests/check_manifest.sh checks.
+# The version is the project's (CMakeLists.txt). Before packing, both programs must carry their
+# icon, version information and manifest, and pass tests/check_program.py (what each Windows takes
+# from the manifest; the 32-bit program's imports against Windows 95).
 # Then every file is read back from both images, by both its names, and must be the one packed.
 # The same commit gives the same bytes: every time in the archives is the commit's.
 # Usage: scripts/release.sh
@@ -42,7 +42,6 @@ cmake --preset win95 >/dev/null
 cmake --build --preset win95 --target quenzel
 
 echo "== checking"
-tests/check_imports.sh build/win95/quenzel.exe
 # Resource types in the programs' resource directory: 0x0e icon group, 0x10 version, 0x18 manifest.
 for exe in build/windows/quenzel.exe build/win95/quenzel.exe; do
     types=$(objdump -p "$exe" | awk '/^The .rsrc Resource Directory/ { on = 1 }
@@ -54,7 +53,7 @@ for exe in build/windows/quenzel.exe build/win95/quenzel.exe; do
         fi
     done
     echo "ok: $exe carries its icon, version information and manifest"
-    sh tests/check_manifest.sh "$exe"
+    python3 tests/check_program.py "$exe"
 done
 
 name="quenzel-$version"

@@ -8,30 +8,28 @@
 #include <sddl.h>
 
 #include <stdexcept>
-#include <vector>
 
 namespace quenzel {
 
 namespace {
 
-constexpr RegHandle kRoots[] = {hkey::CURRENT_USER, hkey::LOCAL_MACHINE, hkey::DYN_DATA};
-const HKEY kPredefined[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_DYN_DATA};
+// HKEY_CURRENT_USER last: the scratch keys are made under it before it is redirected.
+constexpr RegHandle kRoots[] = {hkey::LOCAL_MACHINE, hkey::DYN_DATA, hkey::CURRENT_USER};
+const HKEY kPredefined[] = {HKEY_LOCAL_MACHINE, HKEY_DYN_DATA, HKEY_CURRENT_USER};
 
-void Check(LONG rc, const char *what) {
+void Check(LONG rc, const std::string &what) {
     if (rc != ERROR_SUCCESS)
-        throw std::runtime_error(std::string(what) + " failed: " + std::to_string(rc));
+        throw std::runtime_error(what + " failed: " + std::to_string(rc));
 }
 
 void WriteKey(HKEY key, const RegKey &from) {
     for (const auto &[name, value] : from.values)
         Check(::RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
                                static_cast<DWORD>(value.data.size())),
-              name.c_str());
+              name);
     for (const auto &[name, sub] : from.subkeys) {
         HKEY child;
-        Check(::RegCreateKeyExA(key, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child,
-                                nullptr),
-              name.c_str());
+        Check(::RegCreateKeyA(key, name.c_str(), &child), name);
         WriteKey(child, sub);
         ::RegCloseKey(child);
     }
@@ -47,15 +45,15 @@ void WriteKey(HKEY key, const RegKey &from) {
 
 void ReadKey(HKEY key, RegKey &into) {
     char name[16384];
-    std::vector<unsigned char> data(65536);
-    DWORD length = sizeof name, type, size = static_cast<DWORD>(data.size());
-    for (DWORD i = 0; ::RegEnumValueA(key, i, name, &length, nullptr, &type, data.data(), &size) ==
-                      ERROR_SUCCESS;
-         ++i, length = sizeof name, size = static_cast<DWORD>(data.size()))
-        into.SetValue(std::string(name, length), type, {data.begin(), data.begin() + size});
-    for (DWORD i = 0; ::RegEnumKeyA(key, i, name, sizeof name) == ERROR_SUCCESS; ++i) {
+    static BYTE data[65536];
+    DWORD length, type, size;
+    for (DWORD i = 0; length = sizeof name, size = sizeof data,
+               !::RegEnumValueA(key, i, name, &length, nullptr, &type, data, &size);
+         ++i)
+        into.SetValue(std::string(name, length), type, {data, data + size});
+    for (DWORD i = 0; !::RegEnumKeyA(key, i, name, sizeof name); ++i) {
         HKEY child;
-        Check(::RegOpenKeyExA(key, name, 0, KEY_READ, &child), name);
+        Check(::RegOpenKeyA(key, name, &child), name);
         ReadKey(child, into.CreateSubkey(name));
         ::RegCloseKey(child);
     }
@@ -63,14 +61,13 @@ void ReadKey(HKEY key, RegKey &into) {
 
 class WineFixture final : public RegistryFixture {
   public:
-    // The scratch keys are made first: HKEY_CURRENT_USER itself is redirected.
     WineFixture() : base_("Software\\QuenzelScratch\\" + std::to_string(::GetCurrentProcessId())) {
-        for (int i = 0; i < 3; ++i)
-            Check(::RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\" + std::to_string(i)).c_str(),
-                                    0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &scratch_[i], nullptr),
-                  "RegCreateKeyExA");
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 3; ++i) {
+            Check(::RegCreateKeyA(HKEY_CURRENT_USER, (base_ + "\\" + std::to_string(i)).c_str(),
+                                  &scratch_[i]),
+                  "RegCreateKeyA");
             Check(::RegOverridePredefKey(kPredefined[i], scratch_[i]), "RegOverridePredefKey");
+        }
     }
     ~WineFixture() override {
         for (int i = 0; i < 3; ++i) {

@@ -20,15 +20,13 @@ mkdir -p "$work" && work=$(cd "$work" && pwd)
 files="$EMU32_ROOT/tmp/quenzel-e2e" seen=/tmp/quenzel-e2e
 W() { EMU32_PREFIX=$seen/prefix sh "$EMU32" exec "$@"; }
 rm -rf "$files" && mkdir -p "$files"
-cp "$exe" "$files/quenzel.exe"
-cp "$seed" "$files/seed.reg"
+cp "$exe" "$files/quenzel.exe" && cp "$seed" "$files/seed.reg"
 cp -a "$EMU32_ROOT/root/win95" "$files/prefix"
 
 Xvfb -displayfd 5 -screen 0 800x600x24 -nolisten tcp 5>"$files/display" >/dev/null 2>&1 &
 xvfb=$!
 trap 'quiet W wineserver -k || true; kill $xvfb 2>/dev/null || true' EXIT
 for i in $(seq 1 80); do [ -s "$files/display" ] && break; sleep 0.25; done
-[ -s "$files/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(cat "$files/display")"
 
 # One server for the whole run: the device list under HKEY_DYN_DATA lives as long as it does.
@@ -49,7 +47,7 @@ for i in $(seq 1 240); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
 
 got=$(for q in 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer /v NoDriveTypeAutoRun' \
     'HKLM\SOFTWARE\Classes\AudioCD\shell /ve' 'HKLM\Enum\SCSI\CD-ROM_LAUFWERK\0 /v AutoInsertNotification'; do
-    W wine reg query $q 2>/dev/null | tr -d '\r' | awk 'NF >= 2 && $2 ~ /^REG_/' | sed 's/  */ /g; s/^ //; s/ $//'
+    W wine reg query $q 2>/dev/null | tr -d '\r' | awk 'NF >= 2 && $2 ~ /^REG_/ { $1 = $1; print }'
 done)
 want=$(printf 'NoDriveTypeAutoRun REG_BINARY 91000000\n(Default) REG_SZ\nAutoInsertNotification REG_BINARY 00')
 [ "$got" = "$want" ] || { echo "FAIL: expected \"$want\", found \"$got\""; exit 1; }

@@ -26,8 +26,7 @@ namespace {
 const bool kNtFamily = (::GetVersion() & 0x80000000u) == 0;
 
 // With QUENZEL_BEFORE_WIN10 set, this process is a Windows before 10 1607 to the program: its
-// lookups through GetProcAddress, which go through this file's import slot, find no per-monitor
-// function.
+// lookups through GetProcAddress (this file's import slot) find no per-monitor function.
 using GetProc = FARPROC(WINAPI *)(HMODULE, LPCSTR);
 GetProc gGetProcAddress; // the system's
 FARPROC WINAPI GetProcAddressBeforeWin10(HMODULE module, LPCSTR name) {
@@ -39,10 +38,9 @@ FARPROC WINAPI GetProcAddressBeforeWin10(HMODULE module, LPCSTR name) {
 }
 const bool kBeforeWin10 = std::getenv("QUENZEL_BEFORE_WIN10") && [] {
     auto *base = reinterpret_cast<BYTE *>(::GetModuleHandleW(nullptr));
-    const IMAGE_DATA_DIRECTORY iat =
-        reinterpret_cast<IMAGE_NT_HEADERS *>(base +
-                                             reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew)
-            ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+    const auto *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY iat = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
     auto *slots = reinterpret_cast<GetProc *>(base + iat.VirtualAddress);
     const auto system = reinterpret_cast<GetProc>(reinterpret_cast<void (*)()>(
         ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetProcAddress")));
@@ -100,8 +98,7 @@ std::wstring Text(HWND window) {
 
 // Since the last Start: the label at the first activation, message boxes, broadcasts and stores.
 struct {
-    std::wstring label;
-    std::wstring boxes;
+    std::wstring label, boxes;
     std::string broadcasts;
     RegistryFixture *registry;
 } gSeen;
