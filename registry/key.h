@@ -32,9 +32,8 @@ class Key {
 
     // Reads into the whole of buffer, whose length is passed as the size; the buffer keeps its
     // length and, when the read fails, its contents. found, if given, learns what was stored.
-    RegResult Query(const char *valueName, std::uint32_t expectedType, std::string &buffer,
-                    StoredValue *found = nullptr) {
-        std::uint32_t type = expectedType;
+    RegResult Query(const char *valueName, std::string &buffer, StoredValue *found = nullptr) {
+        std::uint32_t type = 0;
         auto size = static_cast<std::uint32_t>(buffer.size());
         const RegResult result = registry_.RegQueryValueExA(
             handle_, valueName, &type, reinterpret_cast<unsigned char *>(&buffer[0]), &size);

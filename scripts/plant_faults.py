@@ -68,8 +68,8 @@ FAULTS = [
        "    if (mediaChangeSource_ == MediaChangeSource::None)\n"
        "        form_.SetCheckEnabled(kMediaChange, false);\n}\n\n// Without")]),
     ("byte-0 device skipped", "settings/settings.cpp",
-     [("InsertNotifyData) ==\n            error::SUCCESS) {",
-       "InsertNotifyData) ==\n            error::SUCCESS && InsertNotifyData[0]) {")]),
+     [("InsertNotifyData) == error::SUCCESS) {",
+       "InsertNotifyData) == error::SUCCESS && InsertNotifyData[0]) {")]),
     ("4-byte AutoInsertNotification accepted", "settings/settings.h",
      [("std::string InsertNotifyData = std::string(1, '\\0');",
        "std::string InsertNotifyData = std::string(4, '\\0');")]),
@@ -222,7 +222,7 @@ FAULTS = [
     ("the mask written from the bytes read at start", "settings/settings.cpp",
      [("    DriveTypeData.assign(4, '\\0');\n    StoredValue now;\n    {\n"
        "        Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::QUERY_VALUE);\n"
-       "        key.Query(\"NoDriveTypeAutoRun\", reg::BINARY, DriveTypeData, &now);\n    }\n",
+       "        key.Query(\"NoDriveTypeAutoRun\", DriveTypeData, &now);\n    }\n",
        "    StoredValue now;\n")]),
     ("a mask gone meanwhile taken as the one read at start", "settings/settings.cpp",
      [("    DriveTypeData.assign(4, '\\0');\n    StoredValue now;", "    StoredValue now;")]),
@@ -244,7 +244,7 @@ FAULTS = [
     ("texts cut at their last NUL", "registry/registry.h",
      [("return text.substr(0, text.find('\\0'));", "return text.substr(0, text.rfind('\\0'));")]),
     ("an AutoInsertNotification longer than a byte taken (ERROR_MORE_DATA as found)", "settings/settings.cpp",
-     [("InsertNotifyData) ==\n            error::SUCCESS) {", "InsertNotifyData) % error::MORE_DATA ==\n            error::SUCCESS) {")]),
+     [("InsertNotifyData) == error::SUCCESS) {", "InsertNotifyData) % error::MORE_DATA == error::SUCCESS) {")]),
     ("the search ends after the first entry", "settings/settings.cpp",
      [("        if (index == INT32_MAX)\n            break;", "        break;")]),
     ("the NT note where the machine's key holds no mask", "settings/settings.cpp",

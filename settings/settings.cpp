@@ -44,7 +44,7 @@ void Settings::ReadValuesFromRegistry() {
 void Settings::ReadDriveTypes() {
     {
         Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::QUERY_VALUE);
-        key.Query("NoDriveTypeAutoRun", reg::BINARY, DriveTypeData);
+        key.Query("NoDriveTypeAutoRun", DriveTypeData);
     }
     const auto m = static_cast<unsigned char>(DriveTypeData[0]);
     for (int i = kRemovable; i <= kRamDisk; ++i)
@@ -55,7 +55,7 @@ void Settings::ReadAudioCdVerb() {
     AudioCdVerb = kBlankBuffer;
     {
         Key key(registry_, hkey::LOCAL_MACHINE, kAudioCdShellKey, key::QUERY_VALUE);
-        key.Query("", reg::SZ, AudioCdVerb);
+        key.Query("", AudioCdVerb);
     }
     form_.SetValue(kAudioCd, LowerAscii(CutAtNull(AudioCdVerb)) == "play" ? 1 : 0);
 }
@@ -84,16 +84,15 @@ void Settings::SearchCdromDevice() {
         CdHardwareKey = kBlankBuffer;
         {
             Key entry(registry_, list.Handle(), name, key::QUERY_VALUE);
-            entry.Query("HardWareKey", reg::SZ, CdHardwareKey);
+            entry.Query("HardWareKey", CdHardwareKey);
         }
 
         // The path ends at the hardware key's NUL; the spaces behind it take no part.
         devicePath.assign("Enum\\").append(CdHardwareKey, 0, CdHardwareKey.find('\0'));
         Key device(registry_, hkey::LOCAL_MACHINE, devicePath, key::QUERY_VALUE);
-        if (device.Query("AutoInsertNotification", reg::BINARY, InsertNotifyData) ==
-            error::SUCCESS) {
+        if (device.Query("AutoInsertNotification", InsertNotifyData) == error::SUCCESS) {
             std::string description = kBlankBuffer;
-            device.Query("DeviceDesc", reg::SZ, description);
+            device.Query("DeviceDesc", description);
             form_.SetLabel1Caption(CutAtNull(description));
             device.Close();
             form_.SetValue(kMediaChange, InsertNotifyData[0] != 0 ? 1 : 0);
@@ -113,7 +112,7 @@ void Settings::ReadCdromService() {
     if (!service.IsOpen())
         return;
     std::string value(4, '\0');
-    const bool read = service.Query("AutoRun", reg::DWORD, value) == error::SUCCESS;
+    const bool read = service.Query("AutoRun", value) == error::SUCCESS;
     mediaChangeSource_ = MediaChangeSource::CdromService;
     form_.ShowAllDrivesNote();
     form_.SetValue(kMediaChange, read && value == std::string(4, '\0') ? 0 : 1);
@@ -144,7 +143,7 @@ void Settings::SaveDriveTypes(SaveReport &report) {
     StoredValue now;
     {
         Key key(registry_, hkey::CURRENT_USER, kPolicyKey, key::QUERY_VALUE);
-        key.Query("NoDriveTypeAutoRun", reg::BINARY, DriveTypeData, &now);
+        key.Query("NoDriveTypeAutoRun", DriveTypeData, &now);
     }
     auto m = static_cast<unsigned char>(DriveTypeData[0]);
     for (int i = kRemovable; i <= kRamDisk; ++i) {
@@ -200,7 +199,7 @@ bool Settings::MachinePolicyDiffers() {
     if (!key.IsOpen())
         return false;
     std::string machine(4, '\0');
-    const RegResult result = key.Query("NoDriveTypeAutoRun", reg::DWORD, machine);
+    const RegResult result = key.Query("NoDriveTypeAutoRun", machine);
     if (result == error::MORE_DATA)
         return true; // longer than 4 bytes: what it decides is unknown, so the note says it may
     return result == error::SUCCESS && machine != DriveTypeData;
