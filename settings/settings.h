@@ -63,8 +63,6 @@ class Settings {
     std::string InsertNotifyData = std::string(1, '\0');
     std::string CdHardwareKey;
 
-    MediaChangeSource mediaChangeSource() const { return mediaChangeSource_; }
-
   private:
     void ReadDriveTypes();
     void ReadAudioCdVerb();
