@@ -57,12 +57,6 @@ class Settings {
     void SetDefaultValues();
     void Check1_Click(std::int16_t index);
 
-    // The window-level variables, one byte per character.
-    std::string DriveTypeData = std::string(4, '\0');
-    std::string AudioCdVerb;
-    std::string InsertNotifyData = std::string(1, '\0');
-    std::string CdHardwareKey;
-
   private:
     void ReadDriveTypes();
     void ReadAudioCdVerb();
@@ -74,6 +68,12 @@ class Settings {
     bool Write(RegHandle root, const std::string &path, const char *name, std::uint32_t type,
                const std::string &bytes);
     bool MachinePolicyDiffers();
+
+    // The window-level variables, one byte per character.
+    std::string DriveTypeData = std::string(4, '\0');
+    std::string AudioCdVerb;
+    std::string InsertNotifyData = std::string(1, '\0');
+    std::string CdHardwareKey;
 
     Registry &registry_;
     FormView &form_;
