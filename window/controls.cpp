@@ -9,56 +9,38 @@ namespace quenzel {
 
 namespace {
 using K = ControlKind;
-constexpr int F0 = 0, F1 = 1, F2 = 2, W = kInWindow, None = kNoTab;
+constexpr int F0 = 0, F1 = 1, F2 = 2, W = kInWindow;
 } // namespace
 
 // clang-format off
 constexpr std::array<ControlRow, kControlCount> kControls{{
-//   control      index frame caption                  Left   Top  Width Height Tab
-    {K::CheckBox,  5, F0, texts::kCheckCdRom,           900,  360, 1392,  372,  0},
-    {K::CheckBox,  2, F0, texts::kCheckRemovable,       900,  900, 1332,  372,  1},
-    {K::CheckBox,  3, F0, texts::kCheckFixed,           900, 1440, 1152,  372,  2},
-    {K::CheckBox,  6, F0, texts::kCheckRamDisk,         900, 1980, 1152,  372,  3},
-    {K::CheckBox,  4, F0, texts::kCheckRemote,          900, 2520, 1392,  372,  4},
-    {K::PushButton,2, W,  texts::kButtonOk,            3780, 3180, 1092,  372,  5},
-    {K::PushButton,1, W,  texts::kButtonStandard,      1260, 3180, 1152,  372,  6},
-    {K::PushButton,0, W,  texts::kButtonInfo,            60, 3180, 1152,  372,  7},
-    {K::GroupFrame,0, W,  texts::kFrameAutoRun,        2520,   60, 2352, 3012,  8},
-    {K::GroupFrame,1, W,  texts::kFrameMediaChange,      60,   60, 2352, 1572,  9},
-    {K::CheckBox,  1, F1, texts::kCheckMediaChange,     900, 1080, 1032,  372, 10},
-    {K::GroupFrame,2, W,  texts::kFrameInstantStart,     60, 1740, 2352, 1332, 11},
-    {K::CheckBox,  0, F2, texts::kCheckAudioCd,         900,  420, 1092,  372, 12},
-    {K::CheckBox,  7, F2, texts::kCheckProgramCd,       900,  840, 1332,  372, 13},
-    {K::PushButton,3, W,  texts::kButtonCancel,        2520, 3180, 1215,  375, 14},
-    {K::Label,     0, F1, texts::kNoDevice,             180,  360, 1995,  615, 15},
-    {K::Picture,   0, F0, nullptr,                      240,  240,  480,  480, None},
-    {K::Picture,   1, F0, nullptr,                      240,  780,  480,  480, None},
-    {K::Picture,   2, F0, nullptr,                      240, 1320,  480,  480, None},
-    {K::Picture,   3, F0, nullptr,                      240, 1860,  480,  480, None},
-    {K::Picture,   4, F0, nullptr,                      240, 2460,  480,  480, None},
-    {K::Picture,   5, F1, nullptr,                      240, 1020,  480,  480, None},
-    {K::Picture,   6, F2, nullptr,                      240,  720,  480,  480, None},
-    {K::Picture,   7, F2, nullptr,                      240,  240,  480,  480, None},
+//   control      index frame caption                  Left   Top  Width Height
+    {K::CheckBox,  5, F0, texts::kCheckCdRom,           900,  360, 1392,  372},
+    {K::CheckBox,  2, F0, texts::kCheckRemovable,       900,  900, 1332,  372},
+    {K::CheckBox,  3, F0, texts::kCheckFixed,           900, 1440, 1152,  372},
+    {K::CheckBox,  6, F0, texts::kCheckRamDisk,         900, 1980, 1152,  372},
+    {K::CheckBox,  4, F0, texts::kCheckRemote,          900, 2520, 1392,  372},
+    {K::PushButton,2, W,  texts::kButtonOk,            3780, 3180, 1092,  372},
+    {K::PushButton,1, W,  texts::kButtonStandard,      1260, 3180, 1152,  372},
+    {K::PushButton,0, W,  texts::kButtonInfo,            60, 3180, 1152,  372},
+    {K::GroupFrame,0, W,  texts::kFrameAutoRun,        2520,   60, 2352, 3012},
+    {K::GroupFrame,1, W,  texts::kFrameMediaChange,      60,   60, 2352, 1572},
+    {K::CheckBox,  1, F1, texts::kCheckMediaChange,     900, 1080, 1032,  372},
+    {K::GroupFrame,2, W,  texts::kFrameInstantStart,     60, 1740, 2352, 1332},
+    {K::CheckBox,  0, F2, texts::kCheckAudioCd,         900,  420, 1092,  372},
+    {K::CheckBox,  7, F2, texts::kCheckProgramCd,       900,  840, 1332,  372},
+    {K::PushButton,3, W,  texts::kButtonCancel,        2520, 3180, 1215,  375},
+    {K::Label,     0, F1, texts::kNoDevice,             180,  360, 1995,  615},
+    {K::Picture,   0, F0, nullptr,                      240,  240,  480,  480},
+    {K::Picture,   1, F0, nullptr,                      240,  780,  480,  480},
+    {K::Picture,   2, F0, nullptr,                      240, 1320,  480,  480},
+    {K::Picture,   3, F0, nullptr,                      240, 1860,  480,  480},
+    {K::Picture,   4, F0, nullptr,                      240, 2460,  480,  480},
+    {K::Picture,   5, F1, nullptr,                      240, 1020,  480,  480},
+    {K::Picture,   6, F2, nullptr,                      240,  720,  480,  480},
+    {K::Picture,   7, F2, nullptr,                      240,  240,  480,  480},
 }};
 // clang-format on
-
-namespace {
-
-// The dialog manager walks the controls in creation order, so the rows must come in tab order.
-constexpr bool RowsFollowTheTabOrder() {
-    int next = 0;
-    for (const ControlRow &row : kControls) {
-        if (row.tab == kNoTab)
-            continue;
-        if (row.tab != next)
-            return false;
-        ++next;
-    }
-    return true;
-}
-static_assert(RowsFollowTheTabOrder(), "the rows must be listed in tab order");
-
-} // namespace
 
 const ControlRow *FindControl(ControlKind kind, int index) {
     for (const ControlRow &row : kControls)

@@ -9,17 +9,16 @@ namespace quenzel {
 enum class ControlKind { GroupFrame, Label, Picture, CheckBox, PushButton };
 
 constexpr int kInWindow = -1; // container: the window's client area rather than a Frame1
-constexpr int kNoTab = -1;    // pictures have no place in the tab order
 
 // One control, in twips (1/1440 inch). Left and Top count from the container's top-left corner:
-// the client area, or the outer corner of the Frame1 member the control sits in.
+// the client area, or the outer corner of the Frame1 member the control sits in. The rows stand in
+// tab order, the pictures, which take no focus, last.
 struct ControlRow {
     ControlKind kind; // the control array: Check1, Command1, Frame1, Image1 or Label1
     int index;        // its member of that array
     int frame;        // index of the containing Frame1, or kInWindow
     const wchar_t *caption;
     int left, top, width, height;
-    int tab;
 };
 
 constexpr int kClientWidthTwips = 4935;
