@@ -13,12 +13,6 @@
 namespace quenzel::bench {
 namespace {
 
-HKEY ToHkey(RegHandle key) {
-    return key >= 0x80000000u && key <= 0x800000FFu
-               ? reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(key)))
-               : reinterpret_cast<HKEY>(key);
-}
-
 // advapi32's functions as they are, without the provider's copies.
 struct BareCalls {
     RegResult RegOpenKeyExA(RegHandle key, const char *subKey, std::uint32_t options,

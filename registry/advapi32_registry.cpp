@@ -1,23 +1,10 @@
 // The system's registry, through advapi32.
 #include "advapi32_registry.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <vector>
 
 namespace quenzel {
-
-namespace {
-
-// The predefined roots are 32-bit values that 64-bit Windows sign-extends.
-HKEY ToHkey(RegHandle key) {
-    if (key >= 0x80000000u && key <= 0x800000FFu)
-        return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(key)));
-    return reinterpret_cast<HKEY>(key);
-}
-
-} // namespace
 
 RegResult Advapi32Registry::RegOpenKeyExA(RegHandle key, const char *subKey, std::uint32_t options,
                                           std::uint32_t access, RegHandle *result) {

@@ -3,7 +3,17 @@
 
 #include "registry.h"
 
+#include <windows.h>
+
 namespace quenzel {
+
+// The system's handle for a key; the predefined roots are 32-bit values that 64-bit Windows
+// sign-extends.
+inline HKEY ToHkey(RegHandle key) {
+    if (key >= 0x80000000u && key <= 0x800000FFu)
+        return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(key)));
+    return reinterpret_cast<HKEY>(key);
+}
 
 class Advapi32Registry final : public Registry {
   public:
