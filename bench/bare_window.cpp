@@ -80,7 +80,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (!::RegisterClassExW(&wc))
         return 1;
 
-    const int dpi = quenzel::ScreenDpi();
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
     RECT frame{0, 0, quenzel::TwipsToPixels(quenzel::kClientWidthTwips, dpi),
                quenzel::TwipsToPixels(quenzel::kClientHeightTwips, dpi)};
     ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);

@@ -59,14 +59,6 @@ TwipsRect ClientTwips(const ControlRow &row) {
     return rect;
 }
 
-int ScreenDpi() {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 int TwipsToPixels(int twips, int dpi) {
     return ::MulDiv(twips, dpi, kTwipsPerInch);
 }

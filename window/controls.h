@@ -37,8 +37,6 @@ struct TwipsRect {
 // Position in the client area: a framed control is placed from its frame's corner.
 TwipsRect ClientTwips(const ControlRow &row);
 
-// The screen's dots per inch; 96 when the system does not say.
-int ScreenDpi();
 // Twips to pixels at dpi, rounded half away from zero.
 int TwipsToPixels(int twips, int dpi);
 

@@ -1,7 +1,6 @@
-// The one place that finds the per-monitor DPI functions of Windows 10 at run time.
+// The DPI to lay the window out for, and the metrics and font at it.
 #include "dpi.h"
 
-#include "controls.h"
 #include "text_api.h"
 
 #include <algorithm>
@@ -34,9 +33,17 @@ const DpiUser32 &Functions() {
 
 } // namespace
 
+int Screen() {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
 int ForWindow(HWND window) {
     const UINT dpi = Functions().GetDpiForWindow ? Functions().GetDpiForWindow(window) : 0;
-    return dpi ? static_cast<int>(dpi) : ScreenDpi();
+    return dpi ? static_cast<int>(dpi) : Screen();
 }
 
 int SystemMetric(int index, int dpi) {
