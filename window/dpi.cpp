@@ -1,6 +1,7 @@
 // The DPI to lay the window out for, and the metrics and font at it.
 #include "dpi.h"
 
+#include "find_function.h"
 #include "text_api.h"
 
 #include <algorithm>
@@ -22,9 +23,9 @@ const DpiUser32 &Functions() {
     static const DpiUser32 functions = [] {
         DpiUser32 found{};
         if (HMODULE user32 = ::GetModuleHandleA("user32.dll")) {
-            text::Find(user32, "GetDpiForWindow", found.GetDpiForWindow);
-            text::Find(user32, "GetSystemMetricsForDpi", found.GetSystemMetricsForDpi);
-            text::Find(user32, "SystemParametersInfoForDpi", found.SystemParametersInfoForDpi);
+            FindFunction(user32, "GetDpiForWindow", found.GetDpiForWindow);
+            FindFunction(user32, "GetSystemMetricsForDpi", found.GetSystemMetricsForDpi);
+            FindFunction(user32, "SystemParametersInfoForDpi", found.SystemParametersInfoForDpi);
         }
         return found;
     }();

@@ -1,6 +1,8 @@
 // The one place that picks user32's W functions (NT family) or A functions (Windows 95/98).
 #include "text_api.h"
 
+#include "find_function.h"
+
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -25,16 +27,16 @@ struct WideUser32 {
 
 bool FindAll(WideUser32 &w) {
     HMODULE user32 = ::GetModuleHandleA("user32.dll");
-    return user32 && Find(user32, "RegisterClassExW", w.RegisterClassExW) &&
-           Find(user32, "UnregisterClassW", w.UnregisterClassW) &&
-           Find(user32, "CreateWindowExW", w.CreateWindowExW) &&
-           Find(user32, "SetWindowTextW", w.SetWindowTextW) &&
-           Find(user32, "DefWindowProcW", w.DefWindowProcW) &&
-           Find(user32, "GetMessageW", w.GetMessageW) &&
-           Find(user32, "IsDialogMessageW", w.IsDialogMessageW) &&
-           Find(user32, "DispatchMessageW", w.DispatchMessageW) &&
-           Find(user32, "SendMessageTimeoutW", w.SendMessageTimeoutW) &&
-           Find(user32, "DrawTextW", w.DrawTextW);
+    return user32 && FindFunction(user32, "RegisterClassExW", w.RegisterClassExW) &&
+           FindFunction(user32, "UnregisterClassW", w.UnregisterClassW) &&
+           FindFunction(user32, "CreateWindowExW", w.CreateWindowExW) &&
+           FindFunction(user32, "SetWindowTextW", w.SetWindowTextW) &&
+           FindFunction(user32, "DefWindowProcW", w.DefWindowProcW) &&
+           FindFunction(user32, "GetMessageW", w.GetMessageW) &&
+           FindFunction(user32, "IsDialogMessageW", w.IsDialogMessageW) &&
+           FindFunction(user32, "DispatchMessageW", w.DispatchMessageW) &&
+           FindFunction(user32, "SendMessageTimeoutW", w.SendMessageTimeoutW) &&
+           FindFunction(user32, "DrawTextW", w.DrawTextW);
 }
 
 // The W functions on the W path, null on the A path, chosen once: the NT family takes the W path,

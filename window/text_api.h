@@ -13,13 +13,6 @@
 // which both families serve.
 namespace quenzel::text {
 
-// A function of module found by name at run time, for what older systems lack; false if missing.
-template <class Function> bool Find(HMODULE module, const char *name, Function &function) {
-    function =
-        reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
-    return function != nullptr;
-}
-
 std::string ToAnsi(const std::wstring &text);
 std::wstring FromAnsi(const std::string &ansiText);
 
