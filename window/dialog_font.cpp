@@ -2,7 +2,7 @@
 #include "dialog_font.h"
 
 #include "dpi.h"
-#include "text_api.h"
+#include "user_api.h"
 #include "texts.h"
 
 #include <algorithm>
@@ -32,10 +32,10 @@ bool FitsWithGap(HDC dc, ControlKind kind, const std::wstring &caption, SIZE siz
                  int digit) {
     const std::wstring shown = WithoutMnemonic(caption);
     if (kind == ControlKind::Label) {
-        const SIZE wrapped = text::WrappedTextExtent(dc, shown, size.cx);
+        const SIZE wrapped = user::WrappedTextExtent(dc, shown, size.cx);
         return wrapped.cx <= size.cx && wrapped.cy <= size.cy;
     }
-    const SIZE text = text::TextExtent(dc, shown);
+    const SIZE text = user::TextExtent(dc, shown);
     switch (kind) {
     case ControlKind::CheckBox: {
         const int square = std::max(dpi::SystemMetric(SM_CXMENUCHECK, dpi), MulDiv(13, dpi, 96));
@@ -80,7 +80,7 @@ std::vector<Caption> CaptionsLongestFirst(int dpi) {
 
 bool AllCaptionsFit(HDC dc, HFONT font, const std::vector<Caption> &captions, int dpi) {
     HGDIOBJ previous = ::SelectObject(dc, font);
-    const int digit = text::TextExtent(dc, L"0").cx;
+    const int digit = user::TextExtent(dc, L"0").cx;
     const bool fit = std::all_of(captions.begin(), captions.end(), [&](const Caption &caption) {
         return FitsWithGap(dc, caption.kind, caption.text, caption.size, dpi, digit);
     });

@@ -2,7 +2,7 @@
 #include "dpi.h"
 
 #include "find_function.h"
-#include "text_api.h"
+#include "user_api.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -63,7 +63,7 @@ bool MessageFont(int dpi, LOGFONTA &font) {
         const LOGFONTW &wide = metrics.lfMessageFont;
         static_assert(offsetof(LOGFONTW, lfFaceName) == offsetof(LOGFONTA, lfFaceName));
         std::memcpy(&font, &wide, offsetof(LOGFONTA, lfFaceName));
-        const std::string face = text::ToAnsi(wide.lfFaceName);
+        const std::string face = user::ToAnsi(wide.lfFaceName);
         std::memset(font.lfFaceName, 0, sizeof font.lfFaceName);
         std::memcpy(font.lfFaceName, face.c_str(),
                     std::min(face.size(), sizeof font.lfFaceName - 1));

@@ -7,7 +7,7 @@
 #include "icons.h"
 #include "module1.h"
 #include "resource.h"
-#include "text_api.h"
+#include "user_api.h"
 #include "texts.h"
 
 #include <commctrl.h>
@@ -39,26 +39,26 @@ Form1::Form1(Registry &registry, HINSTANCE instance)
 Form1::~Form1() {
     DestroyWindows();
     if (classRegistered_)
-        text::UnregisterWindowClass(kClassName, instance_);
+        user::UnregisterWindowClass(kClassName, instance_);
 }
 
 bool Form1::Create() {
     // Version 6 of the common controls, where the manifest asks for it, draws the system's style.
     ::InitCommonControls();
-    const text::WindowClass windowClass{
+    const user::WindowClass windowClass{
         kClassName, &Form1::WindowProcedure, instance_,
         ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), // IDC_ARROW
         reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
-    classRegistered_ = text::RegisterWindowClass(windowClass);
+    classRegistered_ = user::RegisterWindowClass(windowClass);
     if (!classRegistered_)
         return false;
 
     // Owned by a hidden window, the form gets no task-bar button.
     owner_ =
-        text::CreateWindowText(0, L"STATIC", L"", WS_POPUP, RECT{}, nullptr, 0, instance_, nullptr);
+        user::CreateWindowText(0, L"STATIC", L"", WS_POPUP, RECT{}, nullptr, 0, instance_, nullptr);
     if (!owner_)
         return false;
-    if (!text::CreateWindowText(0, kClassName, texts::kTitle, kFormStyle, RECT{}, owner_, 0,
+    if (!user::CreateWindowText(0, kClassName, texts::kTitle, kFormStyle, RECT{}, owner_, 0,
                                 instance_, this))
         return false;
 
@@ -91,7 +91,7 @@ bool Form1::CreateControls(int dpi) {
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const ControlRow &row = kControls[i];
         const ControlClass cls = ClassOf(row.kind);
-        controls_[i] = text::CreateWindowText(0, cls.className, row.caption ? row.caption : L"",
+        controls_[i] = user::CreateWindowText(0, cls.className, row.caption ? row.caption : L"",
                                               cls.style, PlaceOf(row, dpi), window_,
                                               ControlId(row.kind, row.index), instance_, nullptr);
         if (!controls_[i])
@@ -174,11 +174,11 @@ void Form1::SetValue(int index, int value) {
 }
 
 void Form1::SetLabel1Caption(const std::string &ansiText) {
-    text::SetAnsiText(Control(ControlKind::Label, 0), ansiText);
+    user::SetAnsiText(Control(ControlKind::Label, 0), ansiText);
 }
 
 void Form1::ShowAllDrivesNote() {
-    text::SetText(Control(ControlKind::Label, 0), texts::kAllDrivesNote);
+    user::SetText(Control(ControlKind::Label, 0), texts::kAllDrivesNote);
 }
 
 void Form1::SetCheckEnabled(int index, bool enabled) {
@@ -200,7 +200,7 @@ LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam
         self = reinterpret_cast<Form1 *>(::GetWindowLongPtrA(window, GWLP_USERDATA));
     }
     if (!self)
-        return text::DefWindowProcText(window, message, wParam, lParam);
+        return user::DefaultProcedure(window, message, wParam, lParam);
     const LRESULT result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
@@ -229,7 +229,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ::PostQuitMessage(0);
         return 0;
     default:
-        return text::DefWindowProcText(window_, message, wParam, lParam);
+        return user::DefaultProcedure(window_, message, wParam, lParam);
     }
 }
 
@@ -284,7 +284,7 @@ void Form1::Command1_Click(std::int16_t index) {
         // Explorer rereads the policies on this broadcast, without a new logon. Windows that do
         // not answer can hold it up for a while: the window is gone by then.
         if (report.driveTypesWritten)
-            text::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
+            user::BroadcastSettingChange(L"Policy", kPolicyBroadcastTimeout);
         break;
     }
     case 3: // &Abbrechen

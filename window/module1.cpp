@@ -1,7 +1,7 @@
 // The information box behind "&Info" and the warning after a save that did not go through.
 #include "module1.h"
 
-#include "text_api.h"
+#include "user_api.h"
 #include "texts.h"
 
 namespace quenzel {
@@ -21,7 +21,7 @@ std::wstring AboutBoxMessage(const std::wstring &text) {
 void ShowAboutBox(HWND owner, const std::wstring &title, const std::wstring &text) {
     constexpr UINT kStyle = 64; // MB_ICONINFORMATION | MB_OK
     static_assert(kStyle == (MB_ICONINFORMATION | MB_OK));
-    text::MessageBoxText(owner, AboutBoxMessage(text), title, kStyle);
+    user::MessageBoxText(owner, AboutBoxMessage(text), title, kStyle);
 }
 
 // A setting that could not be saved is never lost silently.
@@ -45,7 +45,7 @@ void ShowSaveWarning(HWND owner, const std::wstring &title, const SaveReport &re
             message += L"\r\n\r\n";
         message += texts::kMachinePolicyDecides;
     }
-    text::MessageBoxText(owner, message, title, MB_ICONWARNING | MB_OK);
+    user::MessageBoxText(owner, message, title, MB_ICONWARNING | MB_OK);
 }
 
 } // namespace quenzel

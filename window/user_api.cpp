@@ -1,5 +1,5 @@
 // The one place that picks user32's W functions (NT family) or A functions (Windows 95/98).
-#include "text_api.h"
+#include "user_api.h"
 
 #include "find_function.h"
 
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-namespace quenzel::text {
+namespace quenzel::user {
 
 namespace {
 
@@ -138,23 +138,23 @@ int MessageBoxText(HWND owner, const std::wstring &text, const std::wstring &cap
     return ::MessageBoxA(owner, ToAnsi(text).c_str(), ToAnsi(caption).c_str(), style);
 }
 
-LRESULT DefWindowProcText(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT DefaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const WideUser32 *w = Wide();
     return w ? w->DefWindowProcW(window, message, wParam, lParam)
              : ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-BOOL GetMessageText(MSG *message) {
+BOOL NextMessage(MSG *message) {
     const WideUser32 *w = Wide();
     return w ? w->GetMessageW(message, nullptr, 0, 0) : ::GetMessageA(message, nullptr, 0, 0);
 }
 
-BOOL IsDialogMessageText(HWND dialog, MSG *message) {
+BOOL TakenByDialogManager(HWND dialog, MSG *message) {
     const WideUser32 *w = Wide();
     return w ? w->IsDialogMessageW(dialog, message) : ::IsDialogMessageA(dialog, message);
 }
 
-LRESULT DispatchMessageText(const MSG *message) {
+LRESULT Dispatch(const MSG *message) {
     const WideUser32 *w = Wide();
     return w ? w->DispatchMessageW(message) : ::DispatchMessageA(message);
 }
@@ -193,4 +193,4 @@ SIZE WrappedTextExtent(HDC dc, const std::wstring &text, int width) {
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
-} // namespace quenzel::text
+} // namespace quenzel::user

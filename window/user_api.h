@@ -11,7 +11,7 @@
 // imported. The rest of the window code passes UTF-16; where no text crosses (a message such as
 // BM_GETCHECK, the window's user data, a resource by its id, a font) it calls the A function,
 // which both families serve.
-namespace quenzel::text {
+namespace quenzel::user {
 
 std::string ToAnsi(const std::wstring &text);
 std::wstring FromAnsi(const std::string &ansiText);
@@ -34,11 +34,12 @@ void SetText(HWND window, const std::wstring &text);
 void SetAnsiText(HWND window, const std::string &ansiText);
 int MessageBoxText(HWND owner, const std::wstring &text, const std::wstring &caption, UINT style);
 
-LRESULT DefWindowProcText(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-BOOL GetMessageText(MSG *message);
-BOOL IsDialogMessageText(HWND dialog, MSG *message);
-LRESULT DispatchMessageText(const MSG *message);
+// The message loop's GetMessage, IsDialogMessage and DispatchMessage.
+BOOL NextMessage(MSG *message);
+BOOL TakenByDialogManager(HWND dialog, MSG *message);
+LRESULT Dispatch(const MSG *message);
 
 // Tells every top-level window that a part of the system's settings changed.
 void BroadcastSettingChange(const wchar_t *area, UINT timeoutMilliseconds);
@@ -46,4 +47,4 @@ SIZE TextExtent(HDC dc, const std::wstring &text);
 // The size text takes when wrapped at words within width, as a multi-line static draws it.
 SIZE WrappedTextExtent(HDC dc, const std::wstring &text, int width);
 
-} // namespace quenzel::text
+} // namespace quenzel::user
