@@ -25,6 +25,7 @@ constexpr int kClientWidthTwips = 4935;
 constexpr int kClientHeightTwips = 3615;
 constexpr int kTwipsPerInch = 1440;
 constexpr std::size_t kControlCount = 24;
+constexpr int kCommandCount = 4; // the members of Command1
 
 extern const std::array<ControlRow, kControlCount> kControls;
 

@@ -47,7 +47,7 @@ bool Form1::Create() {
     ::InitCommonControls();
     const user::WindowClass windowClass{
         kClassName, &Form1::WindowProcedure, instance_,
-        ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)), // IDC_ARROW
+        ::LoadCursorA(nullptr, IDC_ARROW),
         reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
     classRegistered_ = user::RegisterWindowClass(windowClass);
     if (!classRegistered_)
@@ -242,7 +242,7 @@ void Form1::OnCommand(int id, int notification) {
     const int commandBase = ControlId(ControlKind::PushButton, 0);
     if (id >= checkBase && id < checkBase + kCheckCount)
         Check1_UserClick(id - checkBase);
-    else if (id >= commandBase && id < commandBase + 4)
+    else if (id >= commandBase && id < commandBase + kCommandCount)
         Command1_Click(static_cast<std::int16_t>(id - commandBase));
 }
 

@@ -17,7 +17,7 @@ struct FrameEntry {
 
 // The width of the largest frame no wider than place; 0 when none is.
 int LargestFrame(HINSTANCE instance, int id, int place) {
-    HRSRC found = ::FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14));
+    HRSRC found = ::FindResourceA(instance, MAKEINTRESOURCEA(id), RT_GROUP_ICON);
     HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
     const auto *directory = static_cast<const WORD *>(loaded ? ::LockResource(loaded) : nullptr);
     if (!directory)
