@@ -14,8 +14,8 @@ struct ControlClass {
 
 // Check boxes are BS_CHECKBOX, not automatic: the window toggles them itself, so that a click
 // and an assignment raise Check1_Click the same way, once. No button is BS_DEFPUSHBUTTON.
-// Frames come before most of their contents in creation order, so no control clips its siblings:
-// a group box paints only its edge and caption.
+// No control clips its siblings and a group box paints only its edge and caption, so a frame may
+// come before or after its contents in creation (tab) order.
 inline ControlClass ClassOf(ControlKind kind) {
     constexpr DWORD child = WS_CHILD | WS_VISIBLE;
     switch (kind) {

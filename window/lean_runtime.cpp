@@ -4,9 +4,9 @@
 // its maximum, memory that runs out) ends in std::terminate and then std::abort. These
 // definitions take that path directly. The runtime's own versions would link in its exception
 // classes, a second string implementation for their messages, a formatted-output library and the
-// symbol demangler of the default terminate handler: more than a third of the program (130 of
-// 350 KB in the 32-bit one, 100 of 300 KB in the 64-bit one), all of it only to print a message
-// to a console that a windowed program does not have.
+// symbol demangler of the default terminate handler, a large part of the program
+// (bench/results.md), all of it only to print a message to a console that a windowed program does
+// not have.
 //
 // Linked into the program only, never into the tests. Every function of the runtime's
 // functexcept.o is defined here, so that object is never pulled in; should a newer runtime add

@@ -1,4 +1,5 @@
-// Every text the user sees, in UTF-16, so that it is right whatever the ANSI code page.
+// Every text the user sees, in UTF-16. The NT family shows it as it is; Windows 95 and 98 get it in
+// the ANSI code page, which must hold the German letters (Windows-1252 does).
 #pragma once
 
 namespace quenzel::texts {
