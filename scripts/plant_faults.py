@@ -154,7 +154,10 @@ FAULTS = [
        "            user::BroadcastSettingChange(L\"Policy\", kPolicyBroadcastTimeout);\n"
        "        End();\n        break;")]),
     ("the small icon is the big one", "window/form1.cpp",
-     [("IDI_WRENCH, dpi::SystemMetric(SM_CXSMICON, dpi)", "IDI_WRENCH, dpi::SystemMetric(SM_CXICON, dpi)")]),
+     [("classSmallIcon_.reset(WindowIcon(SM_CXSMICON, dpi));", "classSmallIcon_.reset(WindowIcon(SM_CXICON, dpi));")]),
+    ("the window icons not remade for a new DPI", "window/form1.cpp",
+     [("    ShowIcon(bigIcon_, window_, WM_SETICON, ICON_BIG, WindowIcon(SM_CXICON, dpi));\n"
+       "    ShowIcon(smallIcon_, window_, WM_SETICON, ICON_SMALL, WindowIcon(SM_CXSMICON, dpi));\n", "")]),
     ("a W function of user32 imported", "window/user_api.cpp",
      [("    if (const WideUser32 *w = Wide())\n        w->SetWindowTextW(window, text.c_str());",
        "    if (Wide())\n        ::SetWindowTextW(window, text.c_str());")]),
@@ -237,7 +240,7 @@ FAULTS = [
     ("the window resizable", "window/form1.cpp",
      [("WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;", "WS_OVERLAPPEDWINDOW;")]),
     ("the window without its hidden owner", "window/form1.cpp",
-     [("kFormStyle, RECT{}, owner_, 0", "kFormStyle, RECT{}, nullptr, 0")]),
+     [("kFormStyle, frame, owner_, 0", "kFormStyle, frame, nullptr, 0")]),
     ("the verb compared as a beginning", "settings/settings.cpp",
      [("LowerAscii(CutAtNull(AudioCdVerb)) == \"play\"", "LowerAscii(CutAtNull(AudioCdVerb)).rfind(\"play\", 0) == 0")]),
     ("texts cut at their last NUL", "registry/registry.h",

@@ -45,34 +45,40 @@ Form1::~Form1() {
 bool Form1::Create() {
     // Version 6 of the common controls, where the manifest asks for it, draws the system's style.
     ::InitCommonControls();
-    const user::WindowClass windowClass{
-        kClassName, &Form1::WindowProcedure, instance_,
-        ::LoadCursorA(nullptr, IDC_ARROW),
-        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1))};
-    classRegistered_ = user::RegisterWindowClass(windowClass);
-    if (!classRegistered_)
-        return false;
-
-    // Owned by a hidden window, the form gets no task-bar button.
+    // Owned by a hidden window, the form gets no task-bar button. The owner stands at the primary
+    // monitor's corner, the form in its middle: both at its DPI.
     owner_ =
         user::CreateWindowText(0, L"STATIC", L"", WS_POPUP, RECT{}, nullptr, 0, instance_, nullptr);
     if (!owner_)
         return false;
-    if (!user::CreateWindowText(0, kClassName, texts::kTitle, kFormStyle, RECT{}, owner_, 0,
+    const int dpi = dpi::ForWindow(owner_);
+
+    // The window is made with its icons, as the class's, and in its place; under Wine each later
+    // change of either goes to the X server.
+    classIcon_.reset(WindowIcon(SM_CXICON, dpi));
+    classSmallIcon_.reset(WindowIcon(SM_CXSMICON, dpi));
+    const user::WindowClass windowClass{
+        kClassName,
+        &Form1::WindowProcedure,
+        instance_,
+        ::LoadCursorA(nullptr, IDC_ARROW),
+        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)),
+        classIcon_.get(),
+        classSmallIcon_.get()};
+    classRegistered_ = user::RegisterWindowClass(windowClass);
+    if (!classRegistered_)
+        return false;
+    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
+    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
+    ::OffsetRect(&frame, (::GetSystemMetrics(SM_CXSCREEN) - frame.right - frame.left) / 2,
+                 (::GetSystemMetrics(SM_CYSCREEN) - frame.bottom - frame.top) / 2);
+    if (!user::CreateWindowText(0, kClassName, texts::kTitle, kFormStyle, frame, owner_, 0,
                                 instance_, this))
         return false;
-
-    // Laid out for the DPI of the monitor it opens on, in the middle of the screen.
-    const int dpi = dpi::ForWindow(window_);
+    FitClientArea(dpi);
     if (!CreateControls(dpi))
         return false;
     Dress(dpi, FALSE);
-    RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
-    ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    PlaceWindow(RECT{left, top, left + width, top + height}, dpi);
     // Mnemonics stay underlined, as on the systems this tool was first made for.
     ::SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
 
@@ -100,10 +106,12 @@ bool Form1::CreateControls(int dpi) {
     return true;
 }
 
-// Every control from its twips at dpi, dressed for it; its text, state, focus and whether it is
-// enabled stay as they are.
+// Every control from its twips at dpi, dressed for it, and the window icons for dpi; its text,
+// state, focus and whether it is enabled stay as they are.
 void Form1::LayOut(int dpi) {
     Dress(dpi, TRUE);
+    ShowIcon(bigIcon_, window_, WM_SETICON, ICON_BIG, WindowIcon(SM_CXICON, dpi));
+    ShowIcon(smallIcon_, window_, WM_SETICON, ICON_SMALL, WindowIcon(SM_CXSMICON, dpi));
     for (std::size_t i = 0; i < kControlCount; ++i) {
         const RECT place = PlaceOf(kControls[i], dpi);
         ::SetWindowPos(controls_[i], nullptr, place.left, place.top, place.right - place.left,
@@ -124,23 +132,29 @@ void Form1::Dress(int dpi, BOOL redraw) {
                                  TwipsToPixels(ClientTwips(row).width, dpi)));
         ::SendMessageA(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), redraw);
     }
-    ShowIcon(bigIcon_, window_, WM_SETICON, ICON_BIG,
-             LoadIconFor(instance_, IDI_WRENCH, dpi::SystemMetric(SM_CXICON, dpi)));
-    ShowIcon(smallIcon_, window_, WM_SETICON, ICON_SMALL,
-             LoadIconFor(instance_, IDI_WRENCH, dpi::SystemMetric(SM_CXSMICON, dpi)));
+}
+
+// The wrench at the size of a window icon (SM_CXICON or SM_CXSMICON) at dpi.
+HICON Form1::WindowIcon(int metric, int dpi) const {
+    return LoadIconFor(instance_, IDI_WRENCH, dpi::SystemMetric(metric, dpi));
 }
 
 // The window at the place given, its client area the design's at dpi whatever the frame.
 void Form1::PlaceWindow(const RECT &placed, int dpi) {
-    const int width = placed.right - placed.left, height = placed.bottom - placed.top;
-    ::SetWindowPos(window_, nullptr, placed.left, placed.top, width, height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client{};
+    ::SetWindowPos(window_, nullptr, placed.left, placed.top, placed.right - placed.left,
+                   placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClientArea(dpi);
+}
+
+void Form1::FitClientArea(int dpi) {
+    RECT client{}, frame{};
     ::GetClientRect(window_, &client);
     const int wider = TwipsToPixels(kClientWidthTwips, dpi) - client.right;
     const int higher = TwipsToPixels(kClientHeightTwips, dpi) - client.bottom;
+    ::GetWindowRect(window_, &frame);
     if (wider || higher)
-        ::SetWindowPos(window_, nullptr, 0, 0, width + wider, height + higher,
+        ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wider,
+                       frame.bottom - frame.top + higher,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -51,6 +51,8 @@ class Form1 final : public FormView {
     void LayOut(int dpi);
     void Dress(int dpi, BOOL redraw);
     void PlaceWindow(const RECT &placed, int dpi);
+    void FitClientArea(int dpi);
+    HICON WindowIcon(int metric, int dpi) const;
     void ShowIcon(IconHandle &held, HWND window, UINT message, WPARAM which, HICON icon);
     // A member of a control array (Check1, Command1, Frame1, Image1; Label1 as index 0).
     HWND Control(ControlKind kind, int index) const;
@@ -72,7 +74,8 @@ class Form1 final : public FormView {
     bool classRegistered_ = false;
     FontHandle font_;
     std::array<IconHandle, kControlCount> pictures_; // by control, for the pictures
-    IconHandle bigIcon_, smallIcon_;
+    IconHandle classIcon_, classSmallIcon_;          // the window's icons until a change of DPI
+    IconHandle bigIcon_, smallIcon_;                 // and after it
 };
 
 } // namespace quenzel

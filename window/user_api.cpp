@@ -82,6 +82,8 @@ template <class Class, class Char> Class ClassOf(const WindowClass &windowClass,
     wc.hInstance = windowClass.instance;
     wc.hCursor = windowClass.cursor;
     wc.hbrBackground = windowClass.background;
+    wc.hIcon = windowClass.icon;
+    wc.hIconSm = windowClass.smallIcon;
     wc.lpszClassName = name;
     return wc;
 }

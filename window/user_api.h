@@ -22,6 +22,7 @@ struct WindowClass {
     HINSTANCE instance;
     HCURSOR cursor;
     HBRUSH background;
+    HICON icon, smallIcon;
 };
 bool RegisterWindowClass(const WindowClass &windowClass);
 void UnregisterWindowClass(const wchar_t *name, HINSTANCE instance);

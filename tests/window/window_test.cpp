@@ -215,8 +215,11 @@ class WindowTest : public ::testing::Test {
 // place, 3, 6 and the wrench (big; small half) at 32 px or doubled, never stretched by a fraction.
 void WindowTest::ExpectAsDesigned(int dpi) {
     const int picture = dpi < 144 ? 32 : dpi / 3, upTo32 = dpi < 192 ? 32 : 64;
-    for (auto [which, pixels] : {std::pair{ICON_BIG, upTo32}, {ICON_SMALL, upTo32 / 2}})
-        EXPECT_TRUE(Shows(::SendMessageW(form, WM_GETICON, which, 0), IDI_WRENCH, pixels));
+    for (auto [which, pixels] : {std::pair{ICON_BIG, upTo32}, {ICON_SMALL, upTo32 / 2}}) {
+        const LRESULT own = ::SendMessageW(form, WM_GETICON, which, 0); // else the class's
+        const int index = which == ICON_BIG ? GCLP_HICON : GCLP_HICONSM;
+        EXPECT_TRUE(Shows(own ? own : ::GetClassLongPtrW(form, index), IDI_WRENCH, pixels));
+    }
     const auto px = [dpi](int twips) { return ::MulDiv(twips, dpi, 1440); };
     RECT client;
     ::GetClientRect(form, &client);
