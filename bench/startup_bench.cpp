@@ -8,9 +8,10 @@
 // It then posts WM_CLOSE (for quenzel.exe the close box, "Abbrechen": nothing is written) and
 // waits for the program to end with exit code 0. The baselines are BARE_EXE, an empty window,
 // and BARE_EXE /controls, the same window with quenzel.exe's controls but none of its work.
-// The programs take turns, in rotating order, after two unmeasured warm-up runs each. With
-// DEVICE_TEXT, quenzel.exe must show a control with that text (the CD-ROM drive of the seeded
-// device list), which shows that it read the settings before the clock stopped.
+// The programs take turns, in every order in turn, after two unmeasured warm-up runs each, with a
+// pause after each run. With DEVICE_TEXT, quenzel.exe must show a control with that text (the
+// CD-ROM drive of the seeded device list), which shows that it read the settings before the clock
+// stopped.
 // Prints medians, quartiles and extremes; then quenzel.exe's ratio to the window with the same
 // controls (what the program itself adds; the target) and both programs' ratios to the empty
 // window, each three ways: of the medians, of the minima (the runs least disturbed by other
@@ -26,6 +27,8 @@
 #include <vector>
 
 namespace {
+
+constexpr DWORD kPauseMilliseconds = 100;
 
 struct Program {
     const char *label;
@@ -180,11 +183,15 @@ int main(int argc, char **argv) {
         for (Program &program : programs)
             if (!RunOnce(program, false))
                 return 1;
+    // Every order of the three in turn, so that each program follows each other one equally often;
+    // and a pause after each, so that no start pays for the last program's end in the Wine server.
+    constexpr int kOrders[][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
     for (int run = 0; run < runs; ++run) {
-        for (int turn = 0; turn < kPrograms; ++turn)
-            if (!RunOnce(programs[(run + turn) % kPrograms], true))
+        for (int turn = 0; turn < kPrograms; ++turn) {
+            if (!RunOnce(programs[kOrders[run % std::size(kOrders)][turn]], true))
                 return 1;
-        ::Sleep(20);
+            ::Sleep(kPauseMilliseconds);
+        }
     }
 
     std::printf("start-up, process start to shown window, %d runs each, interleaved\n", runs);
