@@ -98,7 +98,8 @@ LOGFONTA MessageFont(int dpi) {
 
 } // namespace
 
-// One screen DC measures the captions for every candidate font.
+// One memory DC, which measures as the screen does and costs no round trip to the window system,
+// measures the captions for every candidate font.
 HFONT CreateDialogFont(int dpi) {
     LOGFONTA font = MessageFont(dpi);
     if (font.lfHeight == 0)
@@ -107,7 +108,7 @@ HFONT CreateDialogFont(int dpi) {
     const int system = std::abs(static_cast<int>(font.lfHeight));
     const int smallest = std::max(1, (system * 3 + 3) / 4);
     const std::vector<Caption> captions = CaptionsLongestFirst(dpi);
-    HDC dc = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(nullptr);
     HFONT chosen = nullptr;
     for (int height = system;; --height) {
         font.lfHeight = sign * height;
@@ -120,7 +121,7 @@ HFONT CreateDialogFont(int dpi) {
         ::DeleteObject(candidate);
     }
     if (dc)
-        ::ReleaseDC(nullptr, dc);
+        ::DeleteDC(dc);
     return chosen;
 }
 
