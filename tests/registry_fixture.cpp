@@ -1,7 +1,8 @@
 // Registries for the tests: REGEDIT4 text in, a listing of the whole store out.
 #include "registry_fixture.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -15,44 +16,14 @@ constexpr std::pair<RegHandle, const char *> kRoots[] = {
     {hkey::LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
     {hkey::DYN_DATA, "HKEY_DYN_DATA"}};
 
-[[noreturn]] void Fail(const std::string &line) {
-    throw std::runtime_error("cannot read REGEDIT4 line: " + line);
-}
+// A key; a value's name (@ the default) and its data (a string, a dword, hex bytes of a type, or -
+// to delete it); or ;deny.
+const std::regex
+    kLine(R"re(\[(HKEY_[A-Z_]+)(.*)\]|(?:@|"((?:[^"\\]|\\.)*)")=(?:"((?:[^"\\]|\\.)*)")re"
+          R"re(|dword:([0-9a-f]{8})|hex(?:\(([0-9a-f]+)\))?:((?:[0-9a-f]{2},?)*)|(-))|(;deny))re");
 
-// A quoted string at line[pos], backslash escapes taken; returns the position after it.
-std::size_t Quoted(const std::string &line, std::size_t pos, std::string &out) {
-    for (++pos; pos < line.size() && line[pos] != '"'; ++pos)
-        out += line[pos] == '\\' ? line[++pos] : line[pos];
-    return pos + 1;
-}
-
-void Value(RegKey &key, const std::string &line) {
-    std::string name, text;
-    const std::size_t eq = line[0] == '@' ? 1 : Quoted(line, 0, name);
-    const std::string data = line.substr(std::min(eq + 1, line.size()));
-    unsigned type = reg::BINARY, number = 0, byte = 0;
-    std::vector<unsigned char> bytes;
-    if (line.compare(eq, 1, "=") != 0 || data.empty())
-        Fail(line);
-    if (data == "-")
-        return (void)key.values.erase(name);
-    if (data[0] == '"') {
-        Quoted(line, eq + 1, text);
-        bytes.assign(text.c_str(), text.c_str() + text.size() + 1);
-        type = reg::SZ;
-    } else if (std::sscanf(data.c_str(), "dword:%8x", &number) == 1) {
-        for (int i = 0; i < 4; ++i, number >>= 8)
-            bytes.push_back(static_cast<unsigned char>(number));
-        type = reg::DWORD;
-    } else if (data.rfind("hex", 0) == 0 && data.find(':') != std::string::npos) {
-        std::sscanf(data.c_str(), "hex(%x)", &type);
-        for (std::size_t i = data.find(':') + 1; i < data.size(); i += 3, bytes.push_back(byte))
-            if (std::sscanf(data.c_str() + i, "%2x", &byte) != 1)
-                Fail(line);
-    } else {
-        Fail(line);
-    }
-    key.SetValue(name, type, bytes);
+std::string Unescaped(const std::string &quoted) {
+    return std::regex_replace(quoted, std::regex(R"(\\(.))"), "$1");
 }
 
 void List(std::string &out, RegKey &key, const std::string &path) {
@@ -73,20 +44,35 @@ void ImportRegedit4(RegTree &tree, std::string_view text) {
     RegKey *key = nullptr;
     std::istringstream lines{std::string(text)};
     for (std::string line; std::getline(lines, line);) {
-        if (line[0] == '[' && line.back() == ']') {
-            const std::string path = line.substr(1, line.size() - 2);
+        std::smatch m;
+        if (line.empty() || line == "REGEDIT4")
+            continue;
+        if (!std::regex_match(line, m, kLine) || (!key && !m[1].matched))
+            throw std::runtime_error("cannot read REGEDIT4 line: " + line);
+        if (m[1].matched) {
             key = nullptr;
             for (const auto &[root, name] : kRoots)
-                if (path.rfind(name, 0) == 0)
-                    key = &tree.Create(root, path.substr(std::string_view(name).size()));
-            if (!key)
-                Fail(line);
-        } else if (key && line == ";deny") {
+                if (m[1] == name)
+                    key = &tree.Create(root, m[2].str());
+        } else if (m[9].matched) {
             key->denyWrite = true;
-        } else if (key && !line.empty()) {
-            Value(*key, line);
-        } else if (!line.empty() && line != "REGEDIT4") {
-            Fail(line);
+        } else if (m[8].matched) {
+            key->values.erase(Unescaped(m[3]));
+        } else if (m[4].matched) {
+            const std::string data = Unescaped(m[4]);
+            key->SetValue(Unescaped(m[3]), reg::SZ, {data.c_str(), data.c_str() + data.size() + 1});
+        } else { // dword: or hex: bytes, of REG_BINARY or the type in parentheses
+            const std::string hex = m[5].matched ? m.str(5) : m.str(7);
+            std::vector<unsigned char> bytes;
+            for (std::size_t i = 0; i + 1 < hex.size(); i += m[5].matched ? 2 : 3)
+                bytes.push_back(
+                    static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
+            if (m[5].matched) // little-endian
+                std::reverse(bytes.begin(), bytes.end());
+            const auto type = m[5].matched   ? reg::DWORD
+                              : m[6].matched ? std::stoul(m[6], nullptr, 16)
+                                             : reg::BINARY;
+            key->SetValue(Unescaped(m[3]), static_cast<std::uint32_t>(type), bytes);
         }
     }
 }

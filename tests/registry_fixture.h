@@ -17,17 +17,13 @@ void ImportRegedit4(RegTree &tree, std::string_view text);
 // Every key and value with stored spelling, type and bytes, one per line.
 std::string Listing(RegTree tree);
 
-// A scratch registry for one test: this one in memory, the one under Wine on advapi32.
+// A scratch registry for one test, in memory; under Wine, advapi32's. Load replaces everything
+// under the three roots with the text; Store lists them.
 class RegistryFixture {
   public:
     virtual ~RegistryFixture() = default;
     virtual Registry &registry() { return memory_; }
-    // Replaces everything under the three roots with the text.
-    virtual void Load(std::string_view regedit4) {
-        memory_.Tree() = RegTree();
-        ImportRegedit4(memory_.Tree(), regedit4);
-    }
-    // Everything under the three roots, as Listing lists it.
+    virtual void Load(std::string_view regedit4) { ImportRegedit4(memory_.Tree() = {}, regedit4); }
     virtual std::string Store() { return Listing(memory_.Tree()); }
 
   protected:

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The real 32-bit program under the emulated 32-bit Wine in Windows 95 mode (scripts/emu32.sh), on
-# Xvfb with the seeded registry: real keys, the registry read back. Args: PROGRAM.exe SEED.reg DIR
+# the X display it is given (CTest starts it under xvfb-run) with the seeded registry: real keys, the
+# registry read back. Args: PROGRAM.exe SEED.reg DIR
 set -eu
 exe=$1 seed=$2 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
@@ -23,11 +24,7 @@ rm -rf "$files" && mkdir -p "$files"
 cp "$exe" "$files/quenzel.exe" && cp "$seed" "$files/seed.reg"
 cp -a "$EMU32_ROOT/root/win95" "$files/prefix"
 
-Xvfb -displayfd 5 -screen 0 800x600x24 -nolisten tcp 5>"$files/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'quiet W wineserver -k || true; kill $xvfb 2>/dev/null || true' EXIT
-for i in $(seq 1 80); do [ -s "$files/display" ] && break; sleep 0.25; done
-export DISPLAY=":$(cat "$files/display")"
+trap 'quiet W wineserver -k || true' EXIT
 
 # One server for the whole run: the device list under HKEY_DYN_DATA lives as long as it does.
 quiet W wineserver -w
