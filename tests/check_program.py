@@ -1,11 +1,9 @@
 #!/usr/bin/env python3
-"""What each Windows takes from a program file. Its manifest: the execution level (highestAvailable
-for the 64-bit program, asInvoker for the 32-bit one), the common controls 6 (which XP activates
-only for a program that loads comctl32 itself: InitCommonControls imported), and the DPI awareness
-of Vista to 8.1 (dpiAware) and of 10 1607 and 1703 on (the first value of dpiAwareness each knows,
-which then decides). The 32-bit program's imports: by name only, from DLLs of Windows 95 as
-installed, each on tests/data's list of what that DLL exports, and no W function that Windows 95
-only stubs.    Usage: tests/check_program.py PROGRAM.exe"""
+"""What each Windows takes from a program file (usage: check_program.py PROGRAM.exe): the manifest's
+execution level, the common controls 6 (XP activates them only for a program that imports
+InitCommonControls), the DPI awareness of Vista to 8.1 (dpiAware), 10 1607 and 1703 on (the first
+value of dpiAwareness each knows); the 32-bit program's imports, by name from Windows 95's DLLs,
+each on tests/data's list of that DLL's exports, and no W function that Windows 95 only stubs."""
 import os
 import re
 import subprocess
@@ -28,8 +26,7 @@ first = lambda known: next((v for v in listed if v in known), "none it knows") i
 ten = {"unaware", "system", "permonitor"}
 got = {"Vista to 8.1": (vista, "system"), "10 1607": (first(ten), "permonitor"),
        "10 1703 and later": (first(ten | {"permonitorv2"}), "permonitorv2")}
-failures = [f"{family} gets {have}, not {want}"
-            for family, (have, want) in got.items() if have != want]
+failures = [f"{f} gets {have}, not {want}" for f, (have, want) in got.items() if have != want]
 level = "highestAvailable" if x64 else "asInvoker"
 privileges = f"{V3}trustInfo/{V3}security/{V3}requestedPrivileges/{V3}requestedExecutionLevel"
 if root.find(f"{privileges}[@level='{level}']") is None:

@@ -16,8 +16,7 @@ const std::string kNoDevice = "(Kein Ger\xE4t gefunden)";
 const std::string kAll = "<all drives>";
 
 // The window as the engine sees it: a changing assignment raises the click, nested.
-class ModelForm final : public FormView {
-  public:
+struct ModelForm final : FormView {
     int Value(int index) override { return values.at(index); }
     void SetValue(int index, int value) override {
         if (std::exchange(values.at(index), value) != value)
@@ -26,14 +25,12 @@ class ModelForm final : public FormView {
     void SetLabel1Caption(const std::string &ansiText) override { label = ansiText; }
     void ShowAllDrivesNote() override { label = kAll; }
     void SetCheckEnabled(int index, bool enabled) override { disabled.at(index) = !enabled; }
-    void UserClick(int index) { SetValue(index, values.at(index) ^ 1); }
     std::string Shown() const { // "0" or "1" for each box, "_" for a disabled one; Label1
         std::string shown;
         for (int i = 0; i < kCheckCount; ++i)
             shown += disabled.at(i) ? '_' : static_cast<char>('0' + values.at(i));
         return shown + " " + label;
     }
-
     Settings *settings = nullptr;
     std::array<int, kCheckCount> values{};
     std::array<bool, kCheckCount> disabled{};
@@ -41,30 +38,26 @@ class ModelForm final : public FormView {
 };
 
 // Any registry, with a count of the keys it has open.
-class CountingRegistry final : public Registry {
+struct CountingRegistry final : Registry {
     using U = std::uint32_t;
-
-  public:
-    explicit CountingRegistry(Registry &inner) : r_(inner) {}
+    using B = unsigned char;
+    explicit CountingRegistry(Registry &inner) : r(inner) {}
     RegResult RegOpenKeyExA(RegHandle k, const char *n, U o, U a, RegHandle *h) override {
-        return Count(1, r_.RegOpenKeyExA(k, n, o, a, h));
+        return Count(1, r.RegOpenKeyExA(k, n, o, a, h));
     }
-    RegResult RegQueryValueExA(RegHandle k, const char *n, U *t, unsigned char *d, U *s) override {
-        return r_.RegQueryValueExA(k, n, t, d, s);
+    RegResult RegQueryValueExA(RegHandle k, const char *n, U *t, B *d, U *s) override {
+        return r.RegQueryValueExA(k, n, t, d, s);
     }
-    RegResult RegSetValueExA(RegHandle k, const char *n, U t, const unsigned char *d,
-                             U s) override {
-        return r_.RegSetValueExA(k, n, t, d, s);
+    RegResult RegSetValueExA(RegHandle k, const char *n, U t, const B *d, U s) override {
+        return r.RegSetValueExA(k, n, t, d, s);
     }
     RegResult RegEnumKeyA(RegHandle k, U i, char *n, U s) override {
-        return r_.RegEnumKeyA(k, i, n, s);
+        return r.RegEnumKeyA(k, i, n, s);
     }
-    RegResult RegCloseKey(RegHandle k) override { return Count(-1, r_.RegCloseKey(k)); }
-    int open = 0;
-
-  private:
+    RegResult RegCloseKey(RegHandle k) override { return Count(-1, r.RegCloseKey(k)); }
     RegResult Count(int step, RegResult rc) { return open += rc == error::SUCCESS ? step : 0, rc; }
-    Registry &r_;
+    Registry &r;
+    int open = 0;
 };
 
 struct Row {
@@ -122,7 +115,8 @@ TEST_P(EngineTest, ReadShowsAndOkWritesOnlyWhatChanged) {
     if (!row.meanwhile.empty()) // the read wrote nothing: the store as the other program left it
         fixture->Load(row.base + row.change + row.meanwhile);
     for (char c : row.clicks)
-        c == 'S' ? settings.SetDefaultValues() : form.UserClick(c - '0');
+        c == 'S' ? settings.SetDefaultValues()
+                 : form.SetValue(c - '0', form.values.at(c - '0') ^ 1);
     RegTree store;
     ImportRegedit4(store, row.base + row.change + row.meanwhile);
     EXPECT_EQ(Listing(store), fixture->Store()) << "written before OK";

@@ -22,9 +22,9 @@ const std::regex
     kLine(R"re(\[(HKEY_[A-Z_]+)(.*)\]|(?:@|"((?:[^"\\]|\\.)*)")=(?:"((?:[^"\\]|\\.)*)")re"
           R"re(|dword:([0-9a-f]{8})|hex(?:\(([0-9a-f]+)\))?:((?:[0-9a-f]{2},?)*)|(-))|(;deny))re");
 
-std::string Unescaped(const std::string &quoted) {
+const auto Unescaped = [](const std::string &quoted) {
     return std::regex_replace(quoted, std::regex(R"(\\(.))"), "$1");
-}
+};
 
 void List(std::string &out, RegKey &key, const std::string &path) {
     out += path + "\n";

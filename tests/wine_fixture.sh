@@ -12,8 +12,7 @@ setup)
     rm -rf "$WINEPREFIX"
     quiet wineboot -i
     quiet wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
-    quiet wineserver -k || true
-    quiet wineserver -w || true
+    quiet wineserver -k && quiet wineserver -w || true
     quiet wineserver -p
     # Wine's own services start now, not under a test whose output pipe CTest waits for.
     quiet wine reg query 'HKCU\Software\Wine\Drivers'

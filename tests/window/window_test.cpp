@@ -18,39 +18,27 @@
 #include <cstring>
 #include <cwchar>
 #include <set>
-#include <utility>
+
+// With QUENZEL_BEFORE_WIN10 set, this process is a Windows before 10 1607 to the program: its
+// lookups through GetProcAddress, this test's import of it (wrapped by the link), find no
+// per-monitor function.
+const bool kBeforeWin10 = std::getenv("QUENZEL_BEFORE_WIN10") != nullptr;
+extern "C" FARPROC(WINAPI *__real___imp_GetProcAddress)(HMODULE, LPCSTR);
+static FARPROC WINAPI GetProcAddressBeforeWin10(HMODULE module, LPCSTR name) {
+    for (const char *newer :
+         {"GetDpiForWindow", "GetSystemMetricsForDpi", "SystemParametersInfoForDpi"})
+        if (kBeforeWin10 && !IS_INTRESOURCE(name) && !std::strcmp(name, newer))
+            return nullptr;
+    return __real___imp_GetProcAddress(module, name);
+}
+extern "C" {
+FARPROC(WINAPI *__wrap___imp_GetProcAddress)(HMODULE, LPCSTR) = GetProcAddressBeforeWin10;
+}
 
 namespace quenzel {
 namespace {
 
 const bool kNtFamily = (::GetVersion() & 0x80000000u) == 0;
-
-// With QUENZEL_BEFORE_WIN10 set, this process is a Windows before 10 1607 to the program: its
-// lookups through GetProcAddress (this file's import slot) find no per-monitor function.
-using GetProc = FARPROC(WINAPI *)(HMODULE, LPCSTR);
-GetProc gGetProcAddress; // the system's
-FARPROC WINAPI GetProcAddressBeforeWin10(HMODULE module, LPCSTR name) {
-    for (const char *newer :
-         {"GetDpiForWindow", "GetSystemMetricsForDpi", "SystemParametersInfoForDpi"})
-        if (!IS_INTRESOURCE(name) && !std::strcmp(name, newer))
-            return nullptr;
-    return gGetProcAddress(module, name);
-}
-const bool kBeforeWin10 = std::getenv("QUENZEL_BEFORE_WIN10") && [] {
-    auto *base = reinterpret_cast<BYTE *>(::GetModuleHandleW(nullptr));
-    const auto *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY iat = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
-    auto *slots = reinterpret_cast<GetProc *>(base + iat.VirtualAddress);
-    const auto system = reinterpret_cast<GetProc>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "GetProcAddress")));
-    DWORD was;
-    ::VirtualProtect(slots, iat.Size, PAGE_READWRITE, &was);
-    for (GetProc *slot = slots; slot < slots + iat.Size / sizeof *slots; ++slot)
-        if (*slot == system)
-            gGetProcAddress = std::exchange(*slot, &GetProcAddressBeforeWin10);
-    return ::VirtualProtect(slots, iat.Size, was, &was) && gGetProcAddress;
-}();
 constexpr wchar_t kTitle[] = L"Quenzel";
 constexpr wchar_t kDrive[] = L"Laufwerk f\u00FCr CDs & DVDs \u20AC";
 const std::string kDriveRegistry = // the same description in Windows-1252, byte 0
@@ -181,7 +169,6 @@ class WindowTest : public ::testing::Test {
         Drain();
     }
 
-    std::wstring Focus() const { return Text(::GetFocus()); }
     // Key events: the keys pressed in turn and released the other way round, then handled.
     void Keys(const std::vector<WORD> &keys) {
         for (WORD key : keys)
@@ -205,8 +192,6 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<RegistryFixture> registry = MakeRegistryFixture();
     std::unique_ptr<Form1> program;
     HWND form = nullptr;
-
-  private:
     HHOOK hook_ = nullptr;
     HWND listener_ = nullptr;
 };
@@ -284,14 +269,14 @@ TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
     EXPECT_TRUE(owner && !::IsWindowVisible(owner) && ::IsWindowVisible(form));
     EXPECT_EQ(kDrive, gSeen.label) << "the registry is read before the window shows";
     EXPECT_EQ(kNtFamily, !!::IsWindowUnicode(form));
-    EXPECT_EQ(!!std::getenv("QUENZEL_BEFORE_WIN10"), kBeforeWin10);
+    EXPECT_EQ(kBeforeWin10, !::GetProcAddress(::GetModuleHandleW(L"user32"), "GetDpiForWindow"));
     wchar_t controls[MAX_PATH] = L""; // drawn by the common controls 6, the manifest's
     ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), controls, MAX_PATH);
     EXPECT_TRUE(std::wcsstr(controls, L"common-controls_6595b64144ccf1df_6.0.")) << controls;
     ExpectAsDesigned(static_cast<int>(::GetDpiForWindow(form)));
     std::wstring tabs; // the Tab order, round once
     for (int i = 0; i < 13; ++i, Keys({VK_TAB}))
-        tabs += Focus() + L" ";
+        tabs += Text(::GetFocus()) + L" ";
     EXPECT_EQ(L"&CD-ROM &Diskette &Festplatte &Ram-Disk &Netzwerk &OK &Standard &Info &aktiv "
               L"&Musik-CD &Programm-CD &Abbrechen &CD-ROM ",
               tabs);
@@ -301,7 +286,7 @@ TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
         Keys({VK_MENU, key});
     ::SetFocus(::FindWindowExW(form, nullptr, nullptr, L"&Netzwerk"));
     const auto state = [this] {
-        std::wstring all = Focus();
+        std::wstring all = Text(::GetFocus());
         for (HWND c = ::GetWindow(form, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
             all += L"|" + Text(c) + std::to_wstring(::SendMessageW(c, BM_GETCHECK, 0, 0)) +
                    (::IsWindowEnabled(c) ? L"+" : L"-");
@@ -310,9 +295,7 @@ TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
     const std::wstring was = state();
     // Moved to monitors of other scales, which Windows before 10 never does.
     for (int dpi : kBeforeWin10 ? std::vector<int>{} : std::vector<int>{192, 144, 96}) {
-        RECT suggested{0, 0, ::MulDiv(4935, dpi, 1440), ::MulDiv(3615, dpi, 1440)}, now;
-        ::AdjustWindowRectExForDpi(&suggested, WS_CAPTION | WS_SYSMENU, FALSE, 0, dpi);
-        ::OffsetRect(&suggested, dpi, dpi / 2);
+        RECT suggested{dpi, dpi / 2, 3 * dpi, 2 * dpi}, now; // any size: the client area is fitted
         ::SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                        reinterpret_cast<LPARAM>(&suggested));
         ::GetWindowRect(form, &now);
@@ -322,7 +305,7 @@ TEST_F(WindowTest, TheWindowAsDesignedAtEveryDpi) {
     }
     ::SetActiveWindow(::FindWindowW(L"Static", L"listener"));
     Drain();
-    EXPECT_NE(L"&Netzwerk", Focus());
+    EXPECT_NE(L"&Netzwerk", Text(::GetFocus()));
     ::SetActiveWindow(form);
     Drain();
     EXPECT_EQ(was, state());
