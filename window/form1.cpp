@@ -53,8 +53,8 @@ bool Form1::Create() {
         return false;
     const int dpi = dpi::ForWindow(owner_);
 
-    // The window is made with its icons, as the class's, and in its place; under Wine each later
-    // change of either goes to the X server.
+    // The window is made with its icons, as the class's, and in its place: a later move or
+    // WM_SETICON costs a round trip to the window system (under Wine, to the X server).
     classIcon_.reset(WindowIcon(SM_CXICON, dpi));
     classSmallIcon_.reset(WindowIcon(SM_CXSMICON, dpi));
     const user::WindowClass windowClass{
@@ -139,23 +139,24 @@ HICON Form1::WindowIcon(int metric, int dpi) const {
     return LoadIconFor(instance_, IDI_WRENCH, dpi::SystemMetric(metric, dpi));
 }
 
-// The window at the place given, its client area the design's at dpi whatever the frame.
+// The window at the place given, its client area the design's at dpi.
 void Form1::PlaceWindow(const RECT &placed, int dpi) {
     ::SetWindowPos(window_, nullptr, placed.left, placed.top, placed.right - placed.left,
                    placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
     FitClientArea(dpi);
 }
 
+// The client area the design's at dpi, whatever the frame the system gave the window.
 void Form1::FitClientArea(int dpi) {
     RECT client{}, frame{};
     ::GetClientRect(window_, &client);
     const int wider = TwipsToPixels(kClientWidthTwips, dpi) - client.right;
     const int higher = TwipsToPixels(kClientHeightTwips, dpi) - client.bottom;
+    if (!wider && !higher)
+        return;
     ::GetWindowRect(window_, &frame);
-    if (wider || higher)
-        ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wider,
-                       frame.bottom - frame.top + higher,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wider,
+                   frame.bottom - frame.top + higher, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The window shows the new icon before the one it replaces is destroyed.
