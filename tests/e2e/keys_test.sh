@@ -31,7 +31,7 @@ quiet W wine regedit /s "$seen/seed.reg"
 # The program, then "&aktiv", "&Musik-CD" and "&Diskette" by their letters and "&OK".
 W wine "$seen/quenzel.exe" </dev/null >"$files/program.log" 2>&1 &
 pid=$!
-win=$(timeout 120 xdotool search --sync --name '^Quenzel$' | head -n 1) || true
+win=$(timeout 120 xdotool search --sync --onlyvisible --name '^Quenzel$' | head -n 1) || true
 [ -n "$win" ] || { echo "FAIL: no window"; exit 1; }
 xdotool windowfocus --sync "$win" key --delay 300 alt+a alt+m alt+d alt+o
 for i in $(seq 1 240); do kill -0 $pid 2>/dev/null || break; sleep 0.5; done
