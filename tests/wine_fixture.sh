@@ -10,7 +10,7 @@ case "$1" in
 setup)
     quiet wineserver -k || true
     rm -rf "$WINEPREFIX"
-    quiet wineboot -i
+    wineboot -i </dev/null >"$WINEPREFIX.log" 2>&1 || { cat "$WINEPREFIX.log"; exit 1; }
     quiet wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
     quiet wineserver -k && quiet wineserver -w || true
     quiet wineserver -p
